@@ -1,0 +1,101 @@
+// One patch: the 50 controller records, the title, the copyright notices of its file, the
+// format version and the modified flag. Every change is announced by broadcast:
+//   'Pchg' (long* index)  SetParam when the stored record changed, ClearParam always
+//   'Init' (null)         InitAllParams
+//   'Plod' (long* index)  LoadSMF, once per controller loaded
+//   'Tlod' (title)        LoadSMF, when the file had a title
+//   'Prcv' (long* index)  ProcessMessage, once per bulk dump received
+#pragma once
+
+#include "document/SPatchParam.h"
+#include "framework/core/FSSpec.h"
+#include "framework/core/LBroadcaster.h"
+#include "framework/core/MacTypes.h"
+#include "midi/CMidiInHandler.h"
+
+#include <cstdint>
+#include <vector>
+
+constexpr MessageT msg_PatchChanged = static_cast<MessageT>(FourCC("Pchg"));
+constexpr MessageT msg_PatchInit = static_cast<MessageT>(FourCC("Init"));
+constexpr MessageT msg_ParamLoaded = static_cast<MessageT>(FourCC("Plod"));
+constexpr MessageT msg_TitleLoaded = static_cast<MessageT>(FourCC("Tlod"));
+constexpr MessageT msg_ParamReceived = static_cast<MessageT>(FourCC("Prcv"));
+
+constexpr std::uint32_t kPatchVersion = 200;
+constexpr std::uint32_t kPatchVersion_100 = 100;
+
+constexpr long kBulkDumpSize = 141;
+constexpr long kBulkRequestSize = 14;
+constexpr long kMaxTitleLength = 128;
+
+extern const unsigned char kBulkHeader[7];
+extern const unsigned char kBulkHeader_100[6];
+extern const unsigned char kBulkTransRequest[kBulkRequestSize];
+extern const unsigned char kBulkReceiveRequest[kBulkRequestSize];
+extern const unsigned char kSMFHeaderText[];  // "KVX message set 200", length-prefixed
+
+class CPatch : public CMidiInHandler, public LBroadcaster {
+ public:
+  using CopyrightNotice = std::vector<std::uint8_t>;
+
+  CPatch();
+  ~CPatch() override;
+
+  // --- controller table
+  static bool ValidParamIndex(long index) { return index >= 0 && index < kControllerCount; }
+  long GetControllerType(long index) const;
+  ConstStr255Param GetControllerDescriptor(long index) const;
+  bool IsControllerButton(long index) const;
+
+  // --- records
+  SPatchParam* GetParam(long index);
+  const SPatchParam* GetParam(long index) const;
+  void GetParam(long index, SPatchParam& out) const;
+  virtual void SetParam(long index, const SPatchParam* param);
+  virtual void ClearParam(long index);
+  virtual void InitAllParams();
+  virtual long GetAssignMessage(long index) const;
+  virtual long GetOutputPort(long index) const;
+  virtual long GetParamStructSize(long msgType) const;
+
+  // --- captions
+  virtual void GetShortParamCaption(long index, Str255 out) const;
+
+  // --- patch file
+  virtual short LoadSMF(const FSSpec& file);
+  virtual short SaveSMF(const FSSpec& file);
+
+  // --- bulk dumps
+  virtual bool IsKVXSysx(const unsigned char* bytes, long length) const;
+  virtual long CheckBulkSysx(const unsigned char* bytes, long length) const;
+  virtual void ExtractBulkData(long index, const unsigned char* bytes);
+  virtual long MakeBulkSysx(long index, unsigned char* out) const;
+
+  // --- receiving from the device (CMidiInHandler)
+  void ProcessMessage(const unsigned char* bytes, long length) override;
+
+  // --- title, version, state
+  StringPtr GetPatchTitle(Str255 out) const;
+  ConstStr255Param PatchTitle() const { return mTitle; }
+  void SetPatchTitle(ConstStr255Param title);
+  std::uint32_t GetVersion() const { return mVersion; }
+  void SetVersion(std::uint32_t version) { mVersion = version; }
+  void SetCurrentVersion() { mVersion = kPatchVersion; }
+  bool IsModified() const { return mModified; }
+  std::uint16_t GetReceivedCount() const { return mReceivedCount; }
+
+  const std::vector<CopyrightNotice>& GetCopyrights() const { return mCopyrights; }
+  void AddCopyright(CopyrightNotice notice) { mCopyrights.push_back(std::move(notice)); }
+
+  static std::uint32_t GetLEndianUInt32(std::uint32_t value);
+  static std::uint16_t GetLEndianUInt16(std::uint16_t value);
+
+ protected:
+  std::uint32_t mVersion = kPatchVersion;
+  unsigned char mTitle[kMaxTitleLength + 1] = {0};
+  SPatchParam mParams[kControllerCount] = {};
+  bool mModified = false;
+  std::uint16_t mReceivedCount = 0;
+  std::vector<CopyrightNotice> mCopyrights;
+};
