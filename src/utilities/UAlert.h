@@ -1,0 +1,33 @@
+// The one kind of error alert: a caution alert with a message, usually from string list 1001.
+// The alert is shown by the presenter installed with UModalAlerts (GUI, terminal or test).
+#pragma once
+
+#include "framework/core/MacTypes.h"
+
+constexpr ResIDT STRx_Errors = 1001;
+constexpr ResIDT ALRT_Caution = 10000;
+
+// Items of string list 1001.
+enum EErrorMessage : std::int16_t {
+  err_HelpFailed = 1,
+  err_InvalidMessage = 2,
+  err_NotMidiFile = 3,
+  err_NotPatchFile = 4,
+  err_RecentFileMissing = 5,
+  err_SaveFailed = 6,
+  err_MidiUnavailable = 7,
+  err_NotOldPatchFile = 8,
+};
+
+class UAlert {
+ public:
+  static bool IsAlerting() { return sIsAlerting; }
+  // Whether the program was in front; brings it forward when asked to and it was not.
+  static bool IsFrontProcess(bool bringToFront);
+  // Shows `message` and returns when the user dismissed it. Never throws.
+  static void ErrorAlert(ConstStr255Param message);
+  static void ErrorAlert(ResIDT listID, std::int16_t index);
+
+ private:
+  static bool sIsAlerting;
+};
