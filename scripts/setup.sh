@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing) and configures and builds
+# the project into a build folder.
+#   scripts/setup.sh [BUILD_DIR] [CMAKE_ARGS...]     (default BUILD_DIR: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          nlohmann-json3-dev ${KVX_EXTRA_PACKAGES:-})
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${1:-build}
+shift || true
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${KVX_BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)"
