@@ -23,18 +23,25 @@ struct SSMFEvent {
 
 class CSMFReader {
  public:
-  enum : short { kNoErr = 0, kErrNotSMF = 1, kErrFormat = 2, kErrRead = 3 };
+  static constexpr short kNoErr = 0;
+  static constexpr short kErrNotSMF = 1;  // no "MThd" header chunk of length 6
+  static constexpr short kErrFormat = 2;  // format 2 or above
+  static constexpr short kErrRead = 3;    // unreadable, or a track chunk missing or damaged
 
+  // One track chunk, read in place from the reader's memory block.
   class CTrack {
    public:
-    CTrack(const std::uint8_t* start, std::uint32_t length);
+    // Reads the first delta time. `chunk` is the chunk's data after its length field.
+    explicit CTrack(std::span<const std::uint8_t> chunk);
 
     bool ValidNextEvent() const;
     std::uint32_t GetNextEventTime() const { return mNextEventTime; }
     // The next event's first byte without moving (and its meta type when 0xFF); 0 when fewer
-    // than two bytes remain.
+    // than two bytes remain or the track is damaged.
     std::uint8_t GetNextEventStatus(std::uint8_t* metaType) const;
-    // 0, or 3 when the track ends inside the event or a data byte has no running status.
+    // 0, or 3 when the track ends inside the event, a data byte has no running status, or the
+    // event's delta time could not be read. A delta time that cannot be read is reported by the
+    // read of the event it belongs to, so the event before it is still handed out.
     short ReadEvent(SSMFEvent& event);
 
    private:
@@ -46,15 +53,18 @@ class CSMFReader {
     short ReadSysxEvent(SSMFEvent& event);
     short ReadMetaEvent(SSMFEvent& event);
     short ReadMidiEvent(SSMFEvent& event);
+    std::uint32_t Remaining() const { return static_cast<std::uint32_t>(mBytes.size()) - mPosition; }
 
-    const std::uint8_t* mStart;
-    std::uint32_t mLength;
-    std::uint32_t mNextEventTime = 0;
+    std::span<const std::uint8_t> mBytes;  // the chunk's data; the track ends with it
+    std::uint32_t mNextEventTime = 0;      // sum of the delta times read so far (wraps)
     std::uint32_t mPosition = 0;
     std::uint8_t mRunningStatus = 0;
+    bool mDamaged = false;  // the next event's delta time could not be read
   };
 
   CSMFReader() = default;
+  CSMFReader(const CSMFReader&) = delete;
+  CSMFReader& operator=(const CSMFReader&) = delete;
   virtual ~CSMFReader();
   virtual void Initialize();
 
@@ -64,16 +74,32 @@ class CSMFReader {
   // The same over bytes already in memory (copied).
   short OpenData(std::span<const std::uint8_t> bytes);
 
+  // The next event in time order; false at the end of all tracks or after a read error.
+  // The track of the returned event may be read on directly through GetCurTrack() before
+  // the next call; the merge then continues from where that track stands.
   bool GetNextEvent(SSMFEvent& event);
   CTrack* GetCurTrack() const { return mCurrentTrack; }
+  // 0, or 3 once GetNextEvent has stopped on a damaged track (it then keeps returning false).
+  short GetReadError() const { return mReadError; }
 
   static std::uint32_t GetLEndianUInt32(std::uint32_t value);
   static std::uint16_t GetLEndianUInt16(std::uint16_t value);
 
  private:
+  // A track waiting in the merge, ordered by time and then by its place in the file.
+  struct SPendingTrack {
+    std::uint32_t time;
+    std::uint32_t index;
+  };
+
   short ParseChunks();
+  void QueueTrack(std::uint32_t index);
+  void RequeueCurrentTrack();
 
   std::vector<std::uint8_t> mData;
   std::vector<std::unique_ptr<CTrack>> mTracks;
   CTrack* mCurrentTrack = nullptr;
+  std::uint32_t mCurrentIndex = 0;
+  std::vector<SPendingTrack> mPending;  // a min-heap, reserved when the file is opened
+  short mReadError = kNoErr;
 };

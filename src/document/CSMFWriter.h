@@ -31,11 +31,16 @@ class CSMFWriter {
 
   // The file as it stands (after WriteFile or FinishTrack: complete).
   std::span<const std::uint8_t> GetBytes() const { return mStream.GetBytes(); }
-  // Appends End of Track and fills in the track length, without writing a file.
+  // Appends End of Track and fills in the track length, without writing a file. Calling it
+  // again changes nothing; appending another event takes the End of Track away again.
   void FinishTrack();
 
  private:
+  void ReopenTrack();
+  void WriteVariableLengthValue(unsigned long value);
+
   LHandleStream mStream;
-  std::size_t mTrackLengthPos = 0;
+  std::size_t mTrackLengthPos = 0;  // where the track chunk's 32-bit length stands
+  std::size_t mEndOfTrackPos = 0;   // where the End of Track event starts once finished
   bool mFinished = false;
 };
