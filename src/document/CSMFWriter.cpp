@@ -122,7 +122,7 @@ void CSMFWriter::OutputSysxWithStuffSysx(unsigned long delta, const unsigned cha
 }
 
 long CSMFWriter::MakeVariableLengthValue(unsigned long value, unsigned char* out) {
-  value &= 0x0FFFFFFF;  // four groups of seven bits
+  // Four groups of seven bits at most: larger values lose their top bits.
   long count = 1;
   while (count < 4 && (value >> (7 * count)) != 0) ++count;
   out[0] = static_cast<unsigned char>(count);
