@@ -1,0 +1,79 @@
+#include "utilities/UFileUtils.h"
+
+#include <cstdlib>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder named by an absolute path, normalised, without a trailing separator.
+std::optional<fs::path> absoluteFolder(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+  fs::path folder = fs::path(path).lexically_normal();
+  if (!folder.is_absolute()) return std::nullopt;
+  if (folder.relative_path().empty()) return fs::path("/");
+  if (!folder.has_filename()) folder = folder.parent_path();
+  return folder;
+}
+
+std::optional<fs::path> existingFolder(const std::string& path) {
+  auto folder = absoluteFolder(path);
+  std::error_code error;
+  if (!folder || !fs::is_directory(*folder, error)) return std::nullopt;
+  return folder;
+}
+
+// One path component, or empty for the folder itself.
+bool isPlainName(std::string_view name) {
+  return name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+std::optional<fs::path> absoluteFromEnvironment(const char* variable) {
+  const char* value = std::getenv(variable);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  fs::path path(value);
+  if (!path.is_absolute()) return std::nullopt;
+  return path.lexically_normal();
+}
+
+}  // namespace
+
+bool UFileUtils::GetBundleAppSpec(FSSpec& out) {
+  std::error_code error;
+  fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  if (error || executable.empty()) return false;
+  out = FSSpec::FromPath(executable);
+  return true;
+}
+
+OSErr UFileUtils::GetParentFolderSpec(FSSpec& spec) {
+  auto folder = existingFolder(spec.parID);
+  if (!folder || !isPlainName(spec.name)) return fnfErr;
+  const bool isRoot = folder->relative_path().empty() && spec.name.empty();
+  if (isRoot) return fnfErr;
+  const short volume = spec.vRefNum;
+  spec = FSSpec::FromPath(*folder);
+  spec.vRefNum = volume;
+  return noErr;
+}
+
+std::optional<std::string> UFileUtils::GetFullPathString(const FSSpec& file) {
+  auto folder = existingFolder(file.parID);
+  if (!folder || !isPlainName(file.name)) return std::nullopt;
+  if (file.name.empty()) return folder->string();
+  return (*folder / file.name).string();
+}
+
+void UFileUtils::SetCustomIcon(const FSSpec& /*file*/, OSType /*creator*/, OSType /*fileType*/,
+                               ResIDT /*iconID*/) {
+  // Linux files have no resource fork and no Finder flags to carry a custom icon.
+}
+
+std::optional<fs::path> UFileUtils::FindPreferencesFolder() {
+  if (auto configHome = absoluteFromEnvironment("XDG_CONFIG_HOME")) return configHome;
+  if (auto home = absoluteFromEnvironment("HOME")) return *home / ".config";
+  return std::nullopt;
+}

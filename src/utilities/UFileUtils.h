@@ -1,0 +1,38 @@
+// File helpers: the running program's own file, folder walks and full paths, the
+// preferences folder, and custom icons.
+//
+// A file specification here is volume 0, the parent folder as an absolute path and the file
+// name; "the root folder" is "/" and there are no volume names.
+#pragma once
+
+#include "framework/core/FSSpec.h"
+#include "framework/core/MacTypes.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class UFileUtils {
+ public:
+  // The program's executable: the folder that holds it and its name. False when the system
+  // does not tell.
+  static bool GetBundleAppSpec(FSSpec& out);
+
+  // Replaces `spec` by the specification of its parent folder ({"/a", "f"} becomes
+  // {"/", "a"}; a file in the root folder gives the root {"/", ""}). Returns fnfErr, with
+  // `spec` unchanged, when the parent folder is not an existing folder given by an absolute
+  // path, or when `spec` is the root, which has no parent.
+  static OSErr GetParentFolderSpec(FSSpec& spec);
+
+  // The absolute path "/folder/.../name" (the folder's path when the name is empty), or
+  // nothing when the parent folder is not an existing folder given by an absolute path or the
+  // name is not a plain file name. The file itself need not exist.
+  static std::optional<std::string> GetFullPathString(const FSSpec& file);
+
+  // Custom icons need resource forks, which Linux files do not have: does nothing.
+  static void SetCustomIcon(const FSSpec& file, OSType creator, OSType fileType, ResIDT iconID);
+
+  // Where preference files live: $XDG_CONFIG_HOME when it is an absolute path, else
+  // $HOME/.config; nothing when neither is usable. The folder may not exist.
+  static std::optional<std::filesystem::path> FindPreferencesFolder();
+};
