@@ -156,7 +156,8 @@ short CSMFReader::CTrack::ReadDeltaTime() {
   std::uint32_t delta = 0;
   if (ReadVariableLengthValue(delta) != kNoErr) return kErrRead;
   mNextEventTime += delta;
-  return kNoErr;
+  // A delta time with nothing behind it is the start of an event that was cut off.
+  return Remaining() == 0 ? kErrRead : kNoErr;
 }
 
 short CSMFReader::CTrack::ReadSysxEvent(SSMFEvent& event) {
