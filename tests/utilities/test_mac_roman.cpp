@@ -1,9 +1,9 @@
-#include "utilities/UMacRoman.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+#include "utilities/UMacRoman.h"
 
 namespace {
 
@@ -17,7 +17,8 @@ TEST(UMacRoman, EveryByteHasItsOwnCharacter) {
   std::set<char32_t> seen;
   for (int b = 0; b < 256; ++b) {
     char32_t c = UMacRoman::ToUnicode(static_cast<std::uint8_t>(b));
-    EXPECT_TRUE(seen.insert(c).second) << "byte " << b << " shares U+" << std::hex << static_cast<unsigned>(c);
+    EXPECT_TRUE(seen.insert(c).second)
+        << "byte " << b << " shares U+" << std::hex << static_cast<unsigned>(c);
     auto back = UMacRoman::FromUnicode(c);
     ASSERT_TRUE(back.has_value()) << "byte " << b;
     EXPECT_EQ(*back, b);
@@ -91,8 +92,7 @@ TEST(UMacRoman, TextsWithoutMacRomanFormAreRefusedWithThePlace) {
        "character 2 (U+00A4) has no Mac Roman form"},
       {"emoji beyond the basic plane", "\xF0\x9F\x8E\xB9", EKind::NoMacRomanForm, 0, 0x1F3B9,
        "character 1 (U+1F3B9) has no Mac Roman form"},
-      {"lone continuation byte", "ab\x80", EKind::InvalidUTF8, 2, 0,
-       "byte 3 is not valid UTF-8"},
+      {"lone continuation byte", "ab\x80", EKind::InvalidUTF8, 2, 0, "byte 3 is not valid UTF-8"},
       {"overlong nul", "\xC0\x80", EKind::InvalidUTF8, 0, 0, "byte 1 is not valid UTF-8"},
       {"surrogate", "a\xED\xA0\x80", EKind::InvalidUTF8, 1, 0, "byte 2 is not valid UTF-8"},
       {"cut sequence at the end", "\xE2\x82", EKind::InvalidUTF8, 0, 0,
