@@ -1,8 +1,19 @@
 #include "document/CPatch.h"
 
 #include "framework/core/LString.h"
+#include "utilities/UStringUtils.h"
 
 #include <cstring>
+#include <string>
+
+const unsigned char kBulkHeader[7] = {0xF0, 0x7D, 0x10, 0x00, 0x00, 0x5C, 0x12};
+const unsigned char kBulkHeader_100[6] = {0xF0, 0x7D, 0x10, 0x00, 0x4E, 0x12};
+// Data sets of one byte to address 7F 00 00 00: 01 asks the device to transmit, 03 to receive.
+const unsigned char kBulkTransRequest[kBulkRequestSize] = {
+    0xF0, 0x7D, 0x10, 0x00, 0x00, 0x5C, 0x12, 0x7F, 0x00, 0x00, 0x00, 0x01, 0x00, 0xF7};
+const unsigned char kBulkReceiveRequest[kBulkRequestSize] = {
+    0xF0, 0x7D, 0x10, 0x00, 0x00, 0x5C, 0x12, 0x7F, 0x00, 0x00, 0x00, 0x03, 0x7E, 0xF7};
+const unsigned char kSMFHeaderText[] = "\x13" "KVX message set 200";
 
 namespace {
 
@@ -36,6 +47,95 @@ constexpr long kParamStructSizes[kMaxMsgType + 1] = {
 };
 
 const unsigned char kEmptyString[1] = {0};
+
+// Bulk dump layout (offsets from F0). The older format has a 6-byte header, so its address
+// and nibbles sit one byte earlier.
+constexpr long kCheckPos[] = {0, 1, 3, 4, 5, 6};  // the device ID (offset 2) is never compared
+constexpr long kCheckPos_100[] = {0, 1, 3, 4, 5};
+constexpr long kMinBulkLength = 140;  // both formats
+constexpr long kAddressPos = 7;
+constexpr long kAddressPos_100 = 6;
+constexpr long kNibblePos = 11;
+constexpr long kNibblePos_100 = 10;
+constexpr long kChecksumPos = 139;
+
+// Where the controllers of the older 27-controller device live in the current table.
+struct SOldIndexShift {
+  long firstOld;
+  long lastOld;
+  long shift;
+};
+constexpr SOldIndexShift kVersion100Map[] = {
+    {0, 7, 0},     // R1-R8
+    {8, 15, 1},    // S1-S8
+    {16, 21, 11},  // B1-B6
+    {22, 24, 19},  // L1-L3
+    {25, 26, 20},  // P1-P2
+};
+
+// The sum of the bytes plus the checksum is a multiple of 128.
+unsigned char BulkChecksum(const unsigned char* first, const unsigned char* last) {
+  unsigned sum = 0;
+  for (const unsigned char* p = first; p != last; ++p) sum += *p;
+  return static_cast<unsigned char>((128 - sum % 128) % 128);
+}
+
+bool IsAlternateMsgType(std::uint8_t msgType) {
+  switch (msgType) {
+    case 2: case 4: case 6: case 8: case 16: case 18: case 21: case 23:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ToDecimal(unsigned value) { return std::to_string(value); }
+
+std::string ChannelSuffix(const SPatchParam& param) { return ":" + ToDecimal(param.channel + 1u); }
+
+// The short caption of an assignment; empty for codes without one.
+std::string MakeShortCaption(const SPatchParam& param) {
+  const std::uint8_t* data = param.data;
+  switch (param.msgType) {
+    case 1: case 2:
+      return "NT " + ToDecimal(data[0]) + ChannelSuffix(param);
+    case 3: case 4:
+      return "CAf " + ChannelSuffix(param);
+    case 5: case 6:
+      return "PAf " + ToDecimal(data[0]) + ChannelSuffix(param);
+    case 7: case 8:
+      return "CC " + ToDecimal(data[0]) + ChannelSuffix(param);
+    case 9:
+      return "Enc " + ToDecimal(data[0]) + ChannelSuffix(param);
+    case 10:
+      return "PC " + ChannelSuffix(param);
+    case 11:
+      return "Bnk " + ToDecimal(data[1]) + "/" + ToDecimal(data[0]) + ", PC " + ChannelSuffix(param);
+    case 12:
+      return "PC " + ToDecimal(data[0] + 1u) + ChannelSuffix(param);
+    case 13:
+      return "Bnk " + ToDecimal(data[1]) + "/" + ToDecimal(data[0]) + ", PC " +
+             ToDecimal(data[2] + 1u) + ChannelSuffix(param);
+    case 14:
+      return data[0] == 0 ? "PC Inc." : "PC Dec.";
+    case 15: case 16:
+      return "RP " + ToDecimal(data[2]) + "/" + ToDecimal(data[1]) + ChannelSuffix(param);
+    case 17: case 18:
+      return "NP " + ToDecimal(data[2]) + "/" + ToDecimal(data[1]) + ChannelSuffix(param);
+    case 19: {
+      Str255 hex;
+      return LString::ToStd(UStringUtils::NumToHex(data[0], hex));
+    }
+    case 20: case 21:
+      return "SysEx.";
+    case 22: case 23:
+      return "FREE";
+    case 24:
+      return "TEMPO";
+    default:
+      return {};
+  }
+}
 
 }  // namespace
 
@@ -147,4 +247,87 @@ std::uint32_t CPatch::GetLEndianUInt32(std::uint32_t value) {
 
 std::uint16_t CPatch::GetLEndianUInt16(std::uint16_t value) {
   return static_cast<std::uint16_t>((value << 8) | (value >> 8));
+}
+
+// --- bulk dumps
+
+long CPatch::MakeBulkSysx(long index, unsigned char* out) const {
+  if (!ValidParamIndex(index) || out == nullptr) return 0;
+  std::memcpy(out, kBulkHeader, sizeof kBulkHeader);
+  const std::uint32_t address = kControllerInfo[index].address;
+  for (int k = 0; k < 4; ++k) out[kAddressPos + k] = static_cast<unsigned char>(address >> (24 - 8 * k));
+  const std::uint8_t* image = mParams[index].DeviceImage();
+  for (std::size_t k = 0; k < kDeviceImageSize; ++k) {
+    out[kNibblePos + 2 * k] = static_cast<unsigned char>(image[k] >> 4);
+    out[kNibblePos + 2 * k + 1] = static_cast<unsigned char>(image[k] & 0x0F);
+  }
+  const long paddingPos = kNibblePos + 2 * static_cast<long>(kDeviceImageSize);
+  std::memset(out + paddingPos, 0, static_cast<std::size_t>(kChecksumPos - paddingPos));
+  out[kChecksumPos] = BulkChecksum(out + kAddressPos, out + kChecksumPos);
+  out[kChecksumPos + 1] = 0xF7;
+  return kBulkDumpSize;
+}
+
+bool CPatch::IsKVXSysx(const unsigned char* bytes, long length) const {
+  if (bytes == nullptr || length < kMinBulkLength) return false;
+  if (mVersion == kPatchVersion_100) {
+    for (long pos : kCheckPos_100)
+      if (bytes[pos] != kBulkHeader_100[pos]) return false;
+  } else {
+    for (long pos : kCheckPos)
+      if (bytes[pos] != kBulkHeader[pos]) return false;
+  }
+  return true;
+}
+
+long CPatch::CheckBulkSysx(const unsigned char* bytes, long length) const {
+  if (!IsKVXSysx(bytes, length)) return -1;
+  const bool old = mVersion == kPatchVersion_100;
+  const unsigned char* at = bytes + (old ? kAddressPos_100 : kAddressPos);
+  const std::uint32_t address = (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) |
+                                (std::uint32_t{at[2]} << 8) | std::uint32_t{at[3]};
+  const long rows = old ? kControllerCount_100 : kControllerCount;
+  for (long row = 0; row < rows; ++row)
+    if (kControllerInfo[row].address == address) return row;
+  return -1;
+}
+
+long CPatch::GetDumpTargetIndex(long dumpIndex) const {
+  if (mVersion != kPatchVersion_100) return ValidParamIndex(dumpIndex) ? dumpIndex : -1;
+  for (const SOldIndexShift& range : kVersion100Map)
+    if (dumpIndex >= range.firstOld && dumpIndex <= range.lastOld) return dumpIndex + range.shift;
+  return -1;
+}
+
+void CPatch::ExtractBulkData(long index, const unsigned char* bytes) {
+  const long target = GetDumpTargetIndex(index);
+  if (target < 0 || bytes == nullptr) return;
+  const unsigned char* nibbles = bytes + (mVersion == kPatchVersion_100 ? kNibblePos_100 : kNibblePos);
+  // Written directly: the name stays, no normalisation, no broadcast (the caller announces).
+  std::uint8_t* image = mParams[target].DeviceImage();
+  for (std::size_t k = 0; k < kDeviceImageSize; ++k)
+    image[k] = static_cast<std::uint8_t>(((nibbles[2 * k] & 0x0F) << 4) | (nibbles[2 * k + 1] & 0x0F));
+  if (IsAlternateMsgType(mParams[target].msgType)) --mParams[target].msgType;
+}
+
+// --- receiving from the device
+
+void CPatch::ProcessMessage(const unsigned char* bytes, long length) {
+  const long index = CheckBulkSysx(bytes, length);
+  if (index < 0) return;  // not a dump of ours: dropped
+  ExtractBulkData(index, bytes);
+  mModified = true;
+  ++mReceivedCount;
+  // The row the dump filled (the same as the dump's index in the current format).
+  long received = GetDumpTargetIndex(index);
+  BroadcastMessage(msg_ParamReceived, &received);
+}
+
+// --- captions
+
+void CPatch::GetShortParamCaption(long index, Str255 out) const {
+  std::string caption;
+  if (const SPatchParam* param = GetParam(index)) caption = MakeShortCaption(*param);
+  if (caption.empty()) caption = "N/A";
+  LString::FromStd(caption, out);
 }

@@ -14,7 +14,11 @@
 #include "midi/CMidiInHandler.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
+
+class CSMFReader;
+class CSMFWriter;
 
 constexpr MessageT msg_PatchChanged = static_cast<MessageT>(FourCC("Pchg"));
 constexpr MessageT msg_PatchInit = static_cast<MessageT>(FourCC("Init"));
@@ -63,14 +67,26 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   virtual void GetShortParamCaption(long index, Str255 out) const;
 
   // --- patch file
+  // 0; the reader's 1, 2 or 3 when the file is no MIDI file (alert 3); -1 when it is not a
+  // patch file (alert 4, or 8 for the older format). Starts with InitAllParams.
   virtual short LoadSMF(const FSSpec& file);
+  // 0, or -1 when the file could not be written; the old file is then left as it was and the
+  // patch stays modified. Shows no alert.
   virtual short SaveSMF(const FSSpec& file);
+  // The same without a file: loads from bytes in memory, and builds the bytes SaveSMF writes.
+  short LoadSMFData(std::span<const std::uint8_t> bytes);
+  std::vector<std::uint8_t> MakeSMFData() const;
 
-  // --- bulk dumps
+  // --- bulk dumps (the reading side follows mVersion; 100 selects the older format)
   virtual bool IsKVXSysx(const unsigned char* bytes, long length) const;
   virtual long CheckBulkSysx(const unsigned char* bytes, long length) const;
   virtual void ExtractBulkData(long index, const unsigned char* bytes);
+  // Writes the 141-byte dump of controller `index` (always the current format); returns 141,
+  // or 0 for an invalid index.
   virtual long MakeBulkSysx(long index, unsigned char* out) const;
+  // The record a dump accepted by CheckBulkSysx fills: the index itself, or for the older
+  // format the old index moved to its controller's row; -1 when there is none.
+  long GetDumpTargetIndex(long dumpIndex) const;
 
   // --- receiving from the device (CMidiInHandler)
   void ProcessMessage(const unsigned char* bytes, long length) override;
@@ -92,6 +108,9 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   static std::uint16_t GetLEndianUInt16(std::uint16_t value);
 
  protected:
+  void WritePatchEvents(CSMFWriter& writer) const;
+  short ReadPatchEvents(CSMFReader& reader, short openResult);
+
   std::uint32_t mVersion = kPatchVersion;
   unsigned char mTitle[kMaxTitleLength + 1] = {0};
   SPatchParam mParams[kControllerCount] = {};

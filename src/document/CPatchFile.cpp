@@ -1,0 +1,140 @@
+// The patch file: a Standard MIDI File whose single track holds the title, the copyright
+// notices, a header text and the 50 bulk dumps, each followed by a Text event with the
+// controller's parameter name.
+#include "document/CPatch.h"
+
+#include "document/CSMFReader.h"
+#include "document/CSMFWriter.h"
+#include "framework/core/LString.h"
+#include "utilities/UAlert.h"
+
+namespace {
+
+constexpr unsigned long kPatchTempo = 120;
+constexpr unsigned long kDumpDelta = 8;  // ticks between dumps, about 42 ms at 120 bpm
+constexpr std::uint8_t kSysxStatus = 0xF0;
+constexpr std::uint8_t kMetaStatus = 0xFF;
+constexpr std::uint8_t kMetaText = 0x01;
+constexpr std::uint8_t kMetaCopyright = 0x02;
+constexpr std::uint8_t kMetaSequenceName = 0x03;
+
+bool IsMeta(const SSMFEvent& event, std::uint8_t type) {
+  return event.status == kMetaStatus && event.metaType == type;
+}
+
+// A Text event right behind the last event in the same track (the dump's parameter name).
+bool TrackHasTextNext(const CSMFReader::CTrack* track) {
+  if (track == nullptr || !track->ValidNextEvent()) return false;
+  std::uint8_t metaType = 0;
+  return track->GetNextEventStatus(&metaType) == kMetaStatus && metaType == kMetaText;
+}
+
+}  // namespace
+
+void CPatch::WritePatchEvents(CSMFWriter& writer) const {
+  writer.OutputTempo(0, kPatchTempo);
+  writer.OutputSequenceTrack(0, mTitle);
+  for (const CopyrightNotice& notice : mCopyrights)
+    writer.OutputCopyright(0, notice.data(), static_cast<long>(notice.size()));
+  writer.OutputText(0, kSMFHeaderText);
+  unsigned char dump[kBulkDumpSize];
+  for (long index = 0; index < kControllerCount; ++index) {
+    const long length = MakeBulkSysx(index, dump);
+    writer.OutputSysx(kDumpDelta, dump, length);
+    writer.OutputText(0, mParams[index].name);
+  }
+}
+
+std::vector<std::uint8_t> CPatch::MakeSMFData() const {
+  CSMFWriter writer;
+  WritePatchEvents(writer);
+  writer.FinishTrack();
+  const std::span<const std::uint8_t> bytes = writer.GetBytes();
+  return {bytes.begin(), bytes.end()};
+}
+
+short CPatch::SaveSMF(const FSSpec& file) {
+  short result = -1;
+  try {
+    CSMFWriter writer;
+    WritePatchEvents(writer);
+    // The writer replaces the file through a temporary one: a failure leaves the old file.
+    result = writer.WriteFile(file);
+  } catch (...) {
+    result = -1;
+  }
+  if (result != 0) return -1;
+  mModified = false;
+  return 0;
+}
+
+short CPatch::LoadSMF(const FSSpec& file) {
+  InitAllParams();
+  CSMFReader reader;
+  const short openResult = reader.OpenFile(file);
+  return ReadPatchEvents(reader, openResult);
+}
+
+short CPatch::LoadSMFData(std::span<const std::uint8_t> bytes) {
+  InitAllParams();
+  CSMFReader reader;
+  const short openResult = reader.OpenData(bytes);
+  return ReadPatchEvents(reader, openResult);
+}
+
+// Takes the dumps in the merged event order; they must be controllers 0, 1, 2 ... and nothing
+// else may be SysEx. The title is stored only when the whole patch was read.
+short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
+  if (openResult != 0) {
+    UAlert::ErrorAlert(STRx_Errors, err_NotMidiFile);
+    return openResult;
+  }
+  const bool old = mVersion == kPatchVersion_100;
+  const long count = old ? kControllerCount_100 : kControllerCount;
+  long expected = 0;
+  bool success = false;
+  bool titleSeen = false;
+  unsigned char title[kMaxTitleLength + 1] = {0};
+
+  SSMFEvent event;
+  while (reader.GetNextEvent(event)) {
+    if (event.status == kSysxStatus) {
+      const long index = CheckBulkSysx(event.data, event.length);
+      if (index != expected) {
+        success = false;
+        break;
+      }
+      ExtractBulkData(index, event.data);
+      long filled = GetDumpTargetIndex(index);
+      CSMFReader::CTrack* track = reader.GetCurTrack();
+      if (TrackHasTextNext(track)) {
+        // Read it from its track now, so the merged reading does not see it again.
+        SSMFEvent text;
+        if (track->ReadEvent(text) != 0) {
+          success = false;
+          break;
+        }
+        text.GetString(mParams[filled].name, kPatchNameSize);
+      }
+      BroadcastMessage(msg_ParamLoaded, &filled);
+      success = true;
+      ++expected;
+    } else if (IsMeta(event, kMetaCopyright)) {
+      mCopyrights.emplace_back(event.data, event.data + event.length);
+    } else if (IsMeta(event, kMetaSequenceName) && !titleSeen) {
+      event.GetString(title, sizeof title);
+      titleSeen = true;
+    }
+  }
+
+  if (success && expected == count) {
+    if (titleSeen) {
+      LString::CopyPStr(title, mTitle, sizeof mTitle);
+      BroadcastMessage(msg_TitleLoaded, mTitle);
+    }
+    return 0;
+  }
+  mCopyrights.clear();
+  UAlert::ErrorAlert(STRx_Errors, old ? err_NotOldPatchFile : err_NotPatchFile);
+  return -1;
+}
