@@ -54,7 +54,9 @@ class CSMFReader {
     short ReadSysxEvent(SSMFEvent& event);
     short ReadMetaEvent(SSMFEvent& event);
     short ReadMidiEvent(SSMFEvent& event);
-    std::uint32_t Remaining() const { return static_cast<std::uint32_t>(mBytes.size()) - mPosition; }
+    std::uint32_t Remaining() const {
+      return static_cast<std::uint32_t>(mBytes.size()) - mPosition;
+    }
 
     std::span<const std::uint8_t> mBytes;  // the chunk's data; the track ends with it
     std::uint32_t mNextEventTime = 0;      // sum of the delta times read so far (wraps)

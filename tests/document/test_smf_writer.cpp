@@ -48,7 +48,8 @@ Bytes readFile(const fs::path& path) {
 
 void writeFile(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes concat(Bytes a, const Bytes& b) {
@@ -122,13 +123,17 @@ TEST(SMFWriter, EventEncodings) {
     Bytes expected;
   };
   const Row rows[] = {
-      {"tempo 120", [](CSMFWriter& w) { w.OutputTempo(0, 120); },
+      {"tempo 120",
+       [](CSMFWriter& w) { w.OutputTempo(0, 120); },
        {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
-      {"tempo 1 keeps the low 24 bits", [](CSMFWriter& w) { w.OutputTempo(0, 1); },
+      {"tempo 1 keeps the low 24 bits",
+       [](CSMFWriter& w) { w.OutputTempo(0, 1); },
        {0x00, 0xFF, 0x51, 0x03, 0x93, 0x87, 0x00}},
-      {"track name", [](CSMFWriter& w) { w.OutputSequenceTrack(0, LStr255("Pad")); },
+      {"track name",
+       [](CSMFWriter& w) { w.OutputSequenceTrack(0, LStr255("Pad")); },
        {0x00, 0xFF, 0x03, 0x03, 'P', 'a', 'd'}},
-      {"empty track name", [](CSMFWriter& w) { w.OutputSequenceTrack(0, LStr255("")); },
+      {"empty track name",
+       [](CSMFWriter& w) { w.OutputSequenceTrack(0, LStr255("")); },
        {0x00, 0xFF, 0x03, 0x00}},
       {"copyright keeps raw bytes",
        [](CSMFWriter& w) {
@@ -136,16 +141,18 @@ TEST(SMFWriter, EventEncodings) {
          w.OutputCopyright(0, notice, sizeof notice);
        },
        {0x00, 0xFF, 0x02, 0x03, 0xA9, 0x00, 'K'}},
-      {"empty text", [](CSMFWriter& w) { w.OutputText(0, LStr255("")); },
-       {0x00, 0xFF, 0x01, 0x00}},
-      {"text with delta 200", [](CSMFWriter& w) { w.OutputText(200, LStr255("x")); },
+      {"empty text", [](CSMFWriter& w) { w.OutputText(0, LStr255("")); }, {0x00, 0xFF, 0x01, 0x00}},
+      {"text with delta 200",
+       [](CSMFWriter& w) { w.OutputText(200, LStr255("x")); },
        {0x81, 0x48, 0xFF, 0x01, 0x01, 'x'}},
-      {"generic meta", [](CSMFWriter& w) {
+      {"generic meta",
+       [](CSMFWriter& w) {
          const std::uint8_t key[] = {0x02, 0x00};
          w.OutputMeta(0, 0x59, key, sizeof key);
        },
        {0x00, 0xFF, 0x59, 0x02, 0x02, 0x00}},
-      {"short sysex", [](CSMFWriter& w) {
+      {"short sysex",
+       [](CSMFWriter& w) {
          const unsigned char gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
          w.OutputSysx(8, gmOn, sizeof gmOn);
        },
