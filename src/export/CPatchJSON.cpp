@@ -17,9 +17,12 @@ namespace {
 
 constexpr long kMaxNameLength = static_cast<long>(kPatchNameSize) - 1;
 
+// "comment" is allowed everywhere for notes of the author; it is checked to be text and
+// otherwise ignored (a patch has no place for it).
 const char* const kControllerFields[] = {"index",   "descriptor", "name",    "msgType", "isEncoder",
-                                         "options", "outputPort", "channel", "data"};
-const char* const kTopFields[] = {"format", "version", "title", "copyrights", "controllers"};
+                                         "options", "outputPort", "channel", "data",    "comment"};
+const char* const kTopFields[] = {"format",     "version",     "title",
+                                  "copyrights", "controllers", "comment"};
 
 // Everything a document holds, gathered before the patch is touched.
 struct SPatchContent {
@@ -85,6 +88,8 @@ class CDocumentReader {
       for (const char* field : fields) known = known || item.key() == field;
       if (!known) Fail(path, "unknown field \"" + item.key() + "\"");
     }
+    if (value.contains("comment") && !value["comment"].is_string())
+      Fail(Join(path, "comment"), "expected a string, found " + Describe(value["comment"]));
   }
 
   void ReadFormat(const json& document) {
