@@ -17,8 +17,8 @@ constexpr std::uint8_t kChannelX = 1;
 constexpr std::uint8_t kChannelN = 2;
 
 // List-form tokens of the data bytes, by data format.
-constexpr const char* kListDataTokens[kMaxDataType + 1] = {
-    "", "dd", "d1 d2", "mm ll", "ll mm", "d1 d2 d3 d4"};
+constexpr const char* kListDataTokens[kMaxDataType + 1] = {"",      "dd",    "d1 d2",
+                                                           "mm ll", "ll mm", "d1 d2 d3 d4"};
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -179,15 +179,13 @@ class CTemplateScanner {
   SPlaceholders mFound;
 };
 
-std::uint8_t clampDataType(std::uint8_t dataType) {
-  return dataType > kMaxDataType ? 0 : dataType;
-}
+std::uint8_t clampDataType(std::uint8_t dataType) { return dataType > kMaxDataType ? 0 : dataType; }
 
 // The placeholder fields of a payload, in the shape the printer walks.
 struct STemplateLayout {
   const std::uint8_t* msg;
-  int length;       // bytes to walk
-  bool stopAtEnd;   // SysEx stops after its F7
+  int length;      // bytes to walk
+  bool stopAtEnd;  // SysEx stops after its F7
   std::uint8_t dataType;
   std::uint8_t dataPos;
   std::uint8_t chType;
@@ -283,15 +281,14 @@ short UMessageTemplate::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFre
 }
 
 void UMessageTemplate::MakeSysxStr(const SPrmPatCtrlSysEx& payload, Str255 out, bool listForm) {
-  const STemplateLayout layout{payload.msg,          kMaxBytes,     true,
-                               payload.info.dataType, payload.info.dataPos,
-                               payload.chType,       payload.chPos, payload.chHigh,
-                               payload.csType,       payload.csStart, payload.csPos};
+  const STemplateLayout layout{
+      payload.msg,          kMaxBytes,       true,          payload.info.dataType,
+      payload.info.dataPos, payload.chType,  payload.chPos, payload.chHigh,
+      payload.csType,       payload.csStart, payload.csPos};
   LString::FromStd(printTemplate(layout, listForm), out);
 }
 
-void UMessageTemplate::MakeMsgStr(const SPrmPatCtrlSysExFree& payload, Str255 out,
-                                  bool listForm) {
+void UMessageTemplate::MakeMsgStr(const SPrmPatCtrlSysExFree& payload, Str255 out, bool listForm) {
   const STemplateLayout layout{payload.msg,
                                std::min<int>(payload.msgLen, kMaxBytes),
                                false,

@@ -77,20 +77,61 @@ struct SysxRow {
 };
 
 const std::vector<SysxRow> kSysxRows = {
-    {"checksum example", "f0 7d 01 02 SS 40 00 DT S1 f7", 1, 9,
-     {0xF0, 0x7D, 0x01, 0x02, 0x40, 0x00, 0x00, 0x00, 0xF7}, 1, 6, 0, 0, 0, 1, 4, 7},
-    {"channel N with mm ll", "F0 7D 1N 01 DT F7", 3, 7,
-     {0xF0, 0x7D, 0x00, 0x01, 0x00, 0x00, 0xF7}, 3, 4, 2, 2, 1},
+    {"checksum example",
+     "f0 7d 01 02 SS 40 00 DT S1 f7",
+     1,
+     9,
+     {0xF0, 0x7D, 0x01, 0x02, 0x40, 0x00, 0x00, 0x00, 0xF7},
+     1,
+     6,
+     0,
+     0,
+     0,
+     1,
+     4,
+     7},
+    {"channel N with mm ll",
+     "F0 7D 1N 01 DT F7",
+     3,
+     7,
+     {0xF0, 0x7D, 0x00, 0x01, 0x00, 0x00, 0xF7},
+     3,
+     4,
+     2,
+     2,
+     1},
     {"channel X, high digit 7", "f0 7x f7", 0, 3, {0xF0, 0x00, 0xF7}, 0, 0, 1, 1, 7},
     {"shortest message", "F0 F7", 1, 2, {0xF0, 0xF7}},
     {"blanks around and inside", "   f0    7d   f7  ", 0, 3, {0xF0, 0x7D, 0xF7}},
     {"digits pair up from the left", "F07D0102F7", 0, 5, {0xF0, 0x7D, 0x01, 0x02, 0xF7}},
     {"lone digits before blanks", "F0 1 2 F7", 0, 4, {0xF0, 0x01, 0x02, 0xF7}},
     {"lone digit before DT", "F0 5DT F7", 1, 4, {0xF0, 0x05, 0x00, 0xF7}, 1, 2},
-    {"lone digit before S2", "F0 SS 7D 3S2 F7", 0, 5, {0xF0, 0x7D, 0x03, 0x00, 0xF7},
-     0, 0, 0, 0, 0, 2, 1, 3},
-    {"lone digit before SS stays pending", "F0 4SS1 S1 F7", 0, 4, {0xF0, 0x41, 0x00, 0xF7},
-     0, 0, 0, 0, 0, 1, 1, 2},
+    {"lone digit before S2",
+     "F0 SS 7D 3S2 F7",
+     0,
+     5,
+     {0xF0, 0x7D, 0x03, 0x00, 0xF7},
+     0,
+     0,
+     0,
+     0,
+     0,
+     2,
+     1,
+     3},
+    {"lone digit before SS stays pending",
+     "F0 4SS1 S1 F7",
+     0,
+     4,
+     {0xF0, 0x41, 0x00, 0xF7},
+     0,
+     0,
+     0,
+     0,
+     0,
+     1,
+     1,
+     2},
     {"format 5 reserves four bytes", "F0 DT F7", 5, 6, {0xF0, 0, 0, 0, 0, 0xF7}, 5, 1},
     {"format 2 reserves two bytes", "F0 DT F7", 2, 4, {0xF0, 0, 0, 0xF7}, 2, 1},
     {"DT of format 0 reserves nothing", "F0 DT F7", 0, 2, {0xF0, 0xF7}, 0, 1},
@@ -180,8 +221,14 @@ struct FreeRow {
 const std::vector<FreeRow> kFreeRows = {
     {"control change with dd", "B0 07 DT", 1, 3, {0xB0, 0x07, 0x00}, true, 1, 2},
     {"pitch bend with mm ll", "E0 DT", 3, 3, {0xE0, 0x00, 0x00}, true, 3, 1},
-    {"reserved bytes without status", "B0 07 40 DT", 5, 7,
-     {0xB0, 0x07, 0x40, 0x00, 0x00, 0x00, 0x00}, false, 5, 3},
+    {"reserved bytes without status",
+     "B0 07 40 DT",
+     5,
+     7,
+     {0xB0, 0x07, 0x40, 0x00, 0x00, 0x00, 0x00},
+     false,
+     5,
+     3},
     {"lone digit at the end", "C0 5", 1, 2, {0xC0, 0x05}, true},
     {"lower case", "b0 07 dt", 1, 3, {0xB0, 0x07, 0x00}, true, 1, 2},
     {"channel byte", "90 3x 7f", 1, 3, {0x90, 0x00, 0x7F}, true, 0, 0, 1, 1, 3},
@@ -230,8 +277,7 @@ TEST(CompileMsgStr, Table) {
 
 TEST(MakeSysxStr, ChecksumExampleInBothForms) {
   SPrmPatCtrlSysEx payload = sysexWithJunk(1);
-  ASSERT_EQ(UMessageTemplate::CompileSysxStr(LStr255("f0 7d 01 02 SS 40 00 DT S1 f7"), payload),
-            9);
+  ASSERT_EQ(UMessageTemplate::CompileSysxStr(LStr255("f0 7d 01 02 SS 40 00 DT S1 f7"), payload), 9);
   EXPECT_EQ(makeSysx(payload, false), "F0 7D 01 02 SS 40 00 DT S1 F7");
   EXPECT_EQ(makeSysx(payload, true), "F0 7D 01 02 CSS 40 00 dd CS1 F7");
 }
@@ -248,8 +294,11 @@ TEST(MakeSysxStr, ListFormTokenOfEveryFormat) {
     std::uint8_t dataType;
     const char* list;
   };
-  const Row rows[] = {{1, "F0 dd F7"},    {2, "F0 d1 d2 F7"}, {3, "F0 mm ll F7"},
-                      {4, "F0 ll mm F7"}, {5, "F0 d1 d2 d3 d4 F7"}};
+  const Row rows[] = {{1, "F0 dd F7"},
+                      {2, "F0 d1 d2 F7"},
+                      {3, "F0 mm ll F7"},
+                      {4, "F0 ll mm F7"},
+                      {5, "F0 d1 d2 d3 d4 F7"}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.list);
     SPrmPatCtrlSysEx payload = sysexWithJunk(row.dataType);
