@@ -51,12 +51,12 @@ short CSMFWriter::WriteFile(const FSSpec& file) {
 
 void CSMFWriter::FinishTrack() {
   if (mFinished) return;
+  mEndOfTrackPos = mStream.GetMarker();
   OutputMeta(kEndOfTrackDelta, kMetaEndOfTrack, nullptr, 0);
   const std::size_t end = mStream.GetMarker();
   mStream.SetMarker(mTrackLengthPos);
   mStream << static_cast<std::uint32_t>(end - mTrackLengthPos - 4);
   mStream.SetMarker(end);
-  mEndOfTrackPos = end - 4;  // End of Track with a one-byte delta is four bytes long
   mFinished = true;
 }
 
