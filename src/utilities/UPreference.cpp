@@ -229,11 +229,18 @@ bool UPreference::SeekParam(ConstStr255Param name, bool create) {
   }
   if (!create || !isFindableParamName(sought)) return false;
 
-  std::string line(sought);
+  // A tag line that ends the data without a line end (or a file whose lines end in LF
+  // alone) has no next line yet: start one, or the new param would join the tag's line and
+  // never be found there again.
+  const bool needsLineEnd = sTagPos == DataSize() && !EndsWithLineEnd();
+  std::string line = needsLineEnd ? "\r\n" : "";
+  const auto sectionStart = static_cast<std::int32_t>(line.size());
+  line += sought;
   const auto afterEquals = static_cast<std::int32_t>(line.size()) + 2;
   line += " = \r\n";
   if (!Insert(sTagPos, line.data(), static_cast<std::int32_t>(line.size()))) return false;
   sCurrPos = sParamPos = sTagPos + afterEquals;
+  sTagPos += sectionStart;
   return true;
 }
 

@@ -1,0 +1,152 @@
+#include "framework/core/FSSpec.h"
+#include "utilities/UFileUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder with a subfolder "sub" and a file "file", removed afterwards.
+class FileUtilsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kvx-files-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    mRoot = pattern;
+    fs::create_directory(mRoot / "sub");
+    std::ofstream(mRoot / "file") << "content";
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::remove_all(mRoot, error);
+  }
+  std::string Folder(const char* relative = "") const { return (mRoot / relative).string(); }
+
+  fs::path mRoot;
+};
+
+// Sets (or with nullptr unsets) an environment variable for one scope.
+class StEnvironment {
+ public:
+  StEnvironment(const char* name, const char* value) : mName(name) {
+    if (const char* old = std::getenv(name)) mOld = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~StEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
+
+ private:
+  const char* mName;
+  std::optional<std::string> mOld;
+};
+
+TEST_F(FileUtilsTest, FullPathIsTheAbsolutePath) {
+  const std::string root = mRoot.string();
+  struct SRow {
+    const char* name;
+    FSSpec spec;
+    std::optional<std::string> expected;
+  } rows[] = {
+      {"a file in the root folder", {0, "/", "kvx-none.mid"}, "/kvx-none.mid"},
+      {"the root folder itself", {0, "/", ""}, "/"},
+      {"a file that need not exist", {0, root, "new.mid"}, root + "/new.mid"},
+      {"a folder with a trailing separator", {0, root + "/", "a"}, root + "/a"},
+      {"dot-dot in the folder", {0, root + "/sub/..", "a"}, root + "/a"},
+      {"an empty name is the folder", {0, root + "/sub", ""}, root + "/sub"},
+      {"a name with blanks and commas", {0, root, " a, b "}, root + "/ a, b "},
+      {"a missing folder", {0, root + "/missing", "a"}, std::nullopt},
+      {"a folder that is a file", {0, root + "/file", "a"}, std::nullopt},
+      {"a relative folder", {0, "sub", "a"}, std::nullopt},
+      {"no folder", {0, "", "a"}, std::nullopt},
+      {"a name with a separator", {0, root, "sub/a"}, std::nullopt},
+      {"a name that is dot-dot", {0, root + "/sub", ".."}, std::nullopt},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(UFileUtils::GetFullPathString(row.spec), row.expected);
+  }
+}
+
+TEST_F(FileUtilsTest, ParentFolders) {
+  const std::string root = mRoot.string();
+  struct SRow {
+    const char* name;
+    FSSpec spec;
+    OSErr result;
+    FSSpec expected;
+  } rows[] = {
+      {"a file's folder", {3, root + "/sub", "f"}, noErr, {3, root, "sub"}},
+      {"a file in the root folder", {0, "/", "f"}, noErr, {0, "/", ""}},
+      {"the root has no parent", {0, "/", ""}, fnfErr, {0, "/", ""}},
+      {"a missing folder", {0, root + "/missing", "f"}, fnfErr, {0, root + "/missing", "f"}},
+      {"a relative folder", {0, "sub", "f"}, fnfErr, {0, "sub", "f"}},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    FSSpec spec = row.spec;
+    EXPECT_EQ(UFileUtils::GetParentFolderSpec(spec), row.result);
+    EXPECT_EQ(spec.vRefNum, row.expected.vRefNum);
+    EXPECT_EQ(spec.parID, row.expected.parID);
+    EXPECT_EQ(spec.name, row.expected.name);
+  }
+}
+
+TEST_F(FileUtilsTest, WalkingUpEndsAtTheRoot) {
+  FSSpec spec{0, Folder("sub"), "f.mid"};
+  std::string path = "/" + spec.name;
+  int steps = 0;
+  while (UFileUtils::GetParentFolderSpec(spec) == noErr && steps < 100) {
+    if (!spec.name.empty()) path = "/" + spec.name + path;
+    ++steps;
+  }
+  EXPECT_EQ(path, Folder("sub") + "/f.mid");
+  EXPECT_EQ(spec.parID, "/");
+  EXPECT_EQ(spec.name, "");
+  const fs::path sub = mRoot / "sub";
+  EXPECT_EQ(steps, std::distance(sub.begin(), sub.end())) << "one step per folder, root included";
+}
+
+TEST(UFileUtils, TheProgramFindsItsOwnFile) {
+  FSSpec spec;
+  ASSERT_TRUE(UFileUtils::GetBundleAppSpec(spec));
+  EXPECT_EQ(spec.name, "test_utilities");
+  EXPECT_TRUE(fs::equivalent(spec.Path(), "/proc/self/exe"));
+}
+
+TEST_F(FileUtilsTest, CustomIconsLeaveFilesAlone) {
+  UFileUtils::SetCustomIcon(FSSpec::FromPath(mRoot / "file"), 0x4B564532, 0x70726566, 1000);
+  std::ifstream in(mRoot / "file");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "content");
+  EXPECT_EQ(std::distance(fs::directory_iterator(mRoot), {}), 2) << "no side files";
+}
+
+TEST(UFileUtils, PreferencesFolderFollowsTheConfigHome) {
+  StEnvironment home("HOME", "/home/someone");
+  struct SRow {
+    const char* name;
+    const char* configHome;
+    std::optional<fs::path> expected;
+  } rows[] = {
+      {"absolute config home", "/etc/kvx-config/", fs::path("/etc/kvx-config/")},
+      {"relative config home", "relative/config", fs::path("/home/someone/.config")},
+      {"empty config home", "", fs::path("/home/someone/.config")},
+      {"no config home", nullptr, fs::path("/home/someone/.config")},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    StEnvironment xdg("XDG_CONFIG_HOME", row.configHome);
+    EXPECT_EQ(UFileUtils::FindPreferencesFolder(), row.expected);
+  }
+  StEnvironment xdg("XDG_CONFIG_HOME", nullptr);
+  StEnvironment relativeHome("HOME", "me");
+  EXPECT_EQ(UFileUtils::FindPreferencesFolder(), std::nullopt);
+}
+
+}  // namespace
