@@ -78,27 +78,26 @@ std::string encodeSpecPart(std::string_view text) {
   return out;
 }
 
-// Decodes exactly the escapes encodeSpecPart writes; any other "%" is kept as it stands.
-std::string decodeSpecPart(std::string_view text) {
+// The character behind "%" and two hex digits, for the escapes encodeSpecPart writes.
+std::optional<char> unescaped(char high, char low) {
   static constexpr std::array<std::pair<std::string_view, char>, 6> kEscapes{
       {{"2C", ','}, {"0D", '\r'}, {"0A", '\n'}, {"25", '%'}, {"20", ' '}, {"09", '\t'}}};
-  auto upper = [](char c) { return (c >= 'a' && c <= 'f') ? static_cast<char>(c - 'a' + 'A') : c; };
+  if (low >= 'a' && low <= 'f') low = static_cast<char>(low - 'a' + 'A');
+  for (const auto& [hex, character] : kEscapes) {
+    if (hex[0] == high && hex[1] == low) return character;
+  }
+  return std::nullopt;
+}
+
+// Any other "%" is kept as it stands.
+std::string decodeSpecPart(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char decoded = 0;
-    bool isEscape = false;
-    if (text[i] == '%' && text.size() - i >= 3) {
-      const char code[2] = {upper(text[i + 1]), upper(text[i + 2])};
-      for (const auto& [hex, character] : kEscapes) {
-        if (hex[0] == code[0] && hex[1] == code[1]) {
-          decoded = character;
-          isEscape = true;
-        }
-      }
-    }
-    if (isEscape) {
-      out += decoded;
+    std::optional<char> escaped;
+    if (text[i] == '%' && text.size() - i >= 3) escaped = unescaped(text[i + 1], text[i + 2]);
+    if (escaped) {
+      out += *escaped;
       i += 2;
     } else {
       out += text[i];

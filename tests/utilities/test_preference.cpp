@@ -99,7 +99,9 @@ struct SEditRow {
   std::string after;
 };
 
-bool InT(const std::function<bool()>& then) { return Pref::SeekTag(LStr255("T"), false) && then(); }
+bool InSectionT(const std::function<bool()>& then) {
+  return Pref::SeekTag(LStr255("T"), false) && then();
+}
 
 TEST_F(UPreferenceTest, EditsGiveExactBytes) {
   const SEditRow rows[] = {
@@ -115,44 +117,51 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
        },
        true, "[T]\r\nB = 2\r\nA = 1\r\n\r\n"},
       {"missing values are added as ', '", "[T]\r\nx = 1\r\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 7, 2); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 7, 2); }); }, true,
        "[T]\r\nx = 1, , 7\r\n"},
       {"a middle value is replaced", "[T]\r\nx = 1, 22, 3\r\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 5, 1); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 5, 1); }); }, true,
        "[T]\r\nx = 1, 5, 3\r\n"},
       {"trailing spaces of the old value go with it", "[T]\r\nx = 1   , 2\r\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, -5, 0); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, -5, 0); }); }, true,
        "[T]\r\nx = -5, 2\r\n"},
       {"empty recent-file slot", "",
        [] { return Pref::SeekTag(kGeneral, true) && Pref::SetParamFSSpec("Recent File 1"_p, {}); },
        true, "[General Settings]\r\nRecent File 1 = 0, 0, \r\n\r\n"},
       {"a recent file replaced by an empty slot", "[T]\r\nf = 0, /home/me, a.mid\r\n",
-       [] { return InT([] { return Pref::SetParamFSSpec("f"_p, {}); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamFSSpec("f"_p, {}); }); }, true,
        "[T]\r\nf = 0, 0, \r\n"},
       {"folder and name are percent-encoded", "[T]\r\n",
-       [] { return InT([] {
-              return Pref::SetParamFSSpec("f"_p, {0, "/a,b", " c%d, e.mid\t"});
-            }); },
+       [] {
+         return InSectionT([] {
+           return Pref::SetParamFSSpec("f"_p, {0, "/a,b", " c%d, e.mid\t"});
+         });
+       },
        true, "[T]\r\nf = 0, /a%2Cb, %20c%25d%2C e.mid%09\r\n"},
+      {"line ends and escapes are encoded", "[T]\r\n",
+       [] { return InSectionT([] {
+              return Pref::SetParamFSSpec("f"_p, {0, "/a\rb\n", "%2C"});
+            }); },
+       true, "[T]\r\nf = 0, /a%0Db%0A, %252C\r\n"},
       {"a string is written as it stands", "[T]\r\n",
-       [] { return InT([] { return Pref::SetParamString("s"_p, " ab  "_p); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamString("s"_p, " ab  "_p); }); }, true,
        "[T]\r\ns =  ab  \r\n"},
       {"a null string empties the value", "[T]\r\ns = abc, 1\r\n",
-       [] { return InT([] { return Pref::SetParamString("s"_p, nullptr); }); }, false,
+       [] { return InSectionT([] { return Pref::SetParamString("s"_p, nullptr); }); }, false,
        "[T]\r\ns = , 1\r\n"},
       {"point and rect", "[T]\r\n",
        [] {
-         return InT([] {
+         return InSectionT([] {
            return Pref::SetParamPoint("p"_p, Point{-3, 4}) &&
                   Pref::SetParamRect("r"_p, Rect{1, -2, 300, 4000});
          });
        },
        true, "[T]\r\nr = 1, -2, 300, 4000\r\np = -3, 4\r\n"},
       {"a param is created in its own section", "[A]\r\n\r\n[T]\r\ny = 2\r\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 3); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 3); }); }, true,
        "[A]\r\n\r\n[T]\r\nx = 3\r\ny = 2\r\n"},
       {"the same name in another section is left alone", "[T]\r\n\r\n[U]\r\nx = 2\r\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 1); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 1); }); }, true,
        "[T]\r\nx = 1\r\n\r\n[U]\r\nx = 2\r\n"},
       {"a new tag goes at the end", "[A]\r\nx = 1\r\n",
        [] { return Pref::SeekTag("T"_p, true) && Pref::SetParamValue("y"_p, 2); }, true,
@@ -161,13 +170,14 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
        [] { return Pref::SeekTag("T"_p, true) && Pref::SetParamValue("y"_p, 2); }, true,
        "[A]\r\nx = 1\r\n[T]\r\ny = 2\r\n\r\n"},
       {"LF-only file: its tag is found, its params are not", "[T]\nx = 1\n",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 2); }); }, true,
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 2); }); }, true,
        "[T]\nx = 1\n\r\nx = 2\r\n"},
       {"a param after a tag that ends the data starts a line", "[T]",
-       [] { return InT([] { return Pref::SetParamValue("x"_p, 2); }); }, true, "[T]\r\nx = 2\r\n"},
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 2); }); }, true,
+       "[T]\r\nx = 2\r\n"},
       {"names that could not be found again are refused", "[T]\r\n",
        [] {
-         return InT([] {
+         return InSectionT([] {
            return Pref::SetParamValue("a=b"_p, 1) || Pref::SetParamValue(" a"_p, 1) ||
                   Pref::SetParamValue("a "_p, 1) || Pref::SetParamValue("[a"_p, 1) ||
                   Pref::SetParamValue("a\rb"_p, 1);
@@ -176,7 +186,7 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
        false, "[T]\r\n"},
       {"indices that would wrap around are refused", "[T]\r\nx = 1\r\n",
        [] {
-         return InT([] {
+         return InSectionT([] {
            return Pref::SetParamPoint("x"_p, {}, 65535) || Pref::SetParamRect("x"_p, {}, 65533) ||
                   Pref::SetParamFSSpec("x"_p, {}, 65534);
          });
