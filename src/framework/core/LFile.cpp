@@ -34,8 +34,12 @@ class StFileDescriptor {
 
 std::filesystem::path temporarySibling(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::string name = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
-                     "-" + std::to_string(counter++);
+  std::string name(1, '.');
+  name.append(target.filename().string())
+      .append(".tmp")
+      .append(std::to_string(::getpid()))
+      .append("-")
+      .append(std::to_string(counter++));
   return target.parent_path() / name;
 }
 
