@@ -3,17 +3,17 @@
 // read that format, so the build makes the example for the import with this helper. It is not
 // installed, and it keeps its own copy of the controller mapping so that the import is checked
 // against something it does not share.
-#include "document/CPatch.h"
-#include "document/CSMFWriter.h"
-#include "export/CPatchJSON.h"
-#include "framework/core/FSSpec.h"
-#include "framework/core/LString.h"
-
 #include <array>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+
+#include "document/CPatch.h"
+#include "document/CSMFWriter.h"
+#include "export/CPatchJSON.h"
+#include "framework/core/FSSpec.h"
+#include "framework/core/LString.h"
 
 namespace {
 

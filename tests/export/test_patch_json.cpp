@@ -105,8 +105,8 @@ TEST(CPatchJSON, MissingPartsAreEmptyAndRecordsAreStoredAsGiven) {
   FillWithJunk(patch);
   patch.SetVersion(kPatchVersion_100);
   CPatchJSON::SError error;
-  const std::string document = Doc(R"(, "controllers": [
-      {"index": 9, "name": "Volume", "msgType": 7, "isEncoder": 1, "data": [7, 0, 127]},
+  const std::string document = Doc(R"(, "comment": "notes are ignored", "controllers": [
+      {"index": 9, "comment": "S1", "name": "Volume", "msgType": 7, "isEncoder": 1, "data": [7, 0, 127]},
       {"index": 47, "descriptor": "BEND", "data": [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 99]}
   ])");
@@ -222,6 +222,8 @@ TEST(CPatchJSON, RefusesFaultyDocumentsSayingWhereAndWhy) {
       {"name too long",
        Doc(R"(, "controllers": [{"index": 0, "name": ")" + std::string(129, 'n') + "\"}]"),
        "controllers[0].name: 129 characters, at most 128"},
+      {"comment not text", Doc(R"(, "controllers": [{"index": 0, "comment": 5}])"),
+       "controllers[0].comment: expected a string, found 5"},
       {"name with emoji", Doc(R"(, "controllers": [{"index": 0, "name": "\ud83c\udfb9"}])"),
        "controllers[0].name: character 1 (U+1F3B9) has no Mac Roman form"},
   };
