@@ -1,0 +1,280 @@
+#include "midi/CMidiInQueue.h"
+
+#include "midi/CMidiInHandler.h"
+#include "midi/CMidiOperation.h"
+
+#include "framework/core/LException.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+constexpr OSErr memFullErr = -108;  // the toolbox's out-of-memory status
+
+// Rings of this size or more stay in physical memory, so the read thread never waits for
+// paging.
+constexpr std::size_t kHoldRingBytes = 4096;
+
+// Marks an insertion as running (the pass count is odd meanwhile). The mark comes before the
+// insertion reads the watching flag and the ring, and the main thread clears those before it
+// looks at the mark, both in the sequentially consistent order: so either the insertion sees
+// it is shut out, or the main thread sees it running and waits.
+class StInsertionPass {
+ public:
+  explicit StInsertionPass(std::atomic<std::uint32_t>& pass) noexcept : mPass(pass) {
+    mPass.fetch_add(1, std::memory_order_seq_cst);
+  }
+  ~StInsertionPass() { mPass.fetch_add(1, std::memory_order_release); }
+  StInsertionPass(const StInsertionPass&) = delete;
+  StInsertionPass& operator=(const StInsertionPass&) = delete;
+
+ private:
+  std::atomic<std::uint32_t>& mPass;
+};
+
+bool completesMessage(std::uint8_t kind) { return kind == kEntryWhole || kind == kEntryLast; }
+
+}  // namespace
+
+CMidiInQueue::~CMidiInQueue() {
+  mWatching.store(false, std::memory_order_seq_cst);
+  mSuspended = true;
+  mHandler = nullptr;
+  CMidiOperation::MidiInQueueDied(this);
+  CMidiInQueue::ReleaseQueue();
+  mMsgBuffer.clear();
+  mMsgBuffer.shrink_to_fit();
+}
+
+void CMidiInQueue::SpendTime(const EventRecord&) {
+  if (!mSuspended) CheckQueueMessage(mMessagesPerTurn);
+}
+
+void CMidiInQueue::SetMidiInHandler(CMidiInHandler* handler) { mHandler = handler; }
+
+bool CMidiInQueue::AllocateQueue(long entries) {
+  if (mRingStorage != nullptr && mRingSize == entries) return true;
+  if (mRingStorage != nullptr) ReleaseQueue();
+  if (entries < 2 || entries > kMaxRingEntries) return false;
+  try {
+    mRingStorage.reset(new SMidiQueueEntry[static_cast<std::size_t>(entries)]());
+  } catch (const std::bad_alloc&) {
+    mRingSize = 0;
+    return false;
+  }
+  mRingSize = entries;
+  const std::size_t bytes = static_cast<std::size_t>(entries) * sizeof(SMidiQueueEntry);
+  if (bytes >= kHoldRingBytes) mRingHeld = mlock(mRingStorage.get(), bytes) == 0;
+  // Insertions leave the indices alone while there is no ring.
+  ResetIndices();
+  mRing.store(mRingStorage.get(), std::memory_order_seq_cst);
+  return true;
+}
+
+void CMidiInQueue::ReleaseQueue() {
+  mRing.store(nullptr, std::memory_order_seq_cst);
+  WaitForInsertion();
+  if (mRingStorage == nullptr) return;
+  if (mRingHeld) {
+    munlock(mRingStorage.get(), static_cast<std::size_t>(mRingSize) * sizeof(SMidiQueueEntry));
+    mRingHeld = false;
+  }
+  mRingStorage.reset();
+  mRingSize = 0;
+  ResetIndices();
+}
+
+void CMidiInQueue::AllocateMsgBuffer(long bytes) {
+  if (bytes <= GetMsgBufferSize()) return;
+  try {
+    mMsgBuffer.resize(static_cast<std::size_t>(bytes));
+  } catch (const std::bad_alloc&) {
+    LException::ThrowException(memFullErr, "no memory for a MIDI message");
+  } catch (const std::length_error&) {
+    LException::ThrowException(memFullErr, "no memory for a MIDI message");
+  }
+}
+
+void CMidiInQueue::StartQueueWatching() {
+  if (IsWatching()) return;
+  ClearQueue();
+  StartRepeating();
+  StartIdling();
+  mWatching.store(true, std::memory_order_seq_cst);
+}
+
+void CMidiInQueue::StopQueueWatching() {
+  if (!IsWatching()) return;
+  mWatching.store(false, std::memory_order_seq_cst);
+  WaitForInsertion();
+  StopRepeating();
+  StopIdling();
+  ClearQueue();
+}
+
+void CMidiInQueue::ClearQueue() {
+  const bool wasWatching = mWatching.exchange(false, std::memory_order_seq_cst);
+  WaitForInsertion();
+  ResetIndices();
+  if (wasWatching) mWatching.store(true, std::memory_order_seq_cst);
+}
+
+void CMidiInQueue::Suspend() { mSuspended = true; }
+
+void CMidiInQueue::Resume() { mSuspended = false; }
+
+// runs on the MIDI thread
+void CMidiInQueue::InsertQueue(const unsigned char* data, unsigned char length,
+                               unsigned char flags) noexcept {
+  StInsertionPass pass(mInsertPass);
+  if (!mWatching.load(std::memory_order_seq_cst) || length == 0 || data == nullptr) return;
+  const unsigned char position = flags & (kMoreFollows | kContinues);
+  SMidiQueueEntry* ring = mRing.load(std::memory_order_seq_cst);
+  if (ring == nullptr) {
+    if ((position & kContinues) == 0) mDroppedCount.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  if ((position & kContinues) == 0) {
+    mDropping = false;  // a new message begins
+  } else if (mDropping || !mMessageOpen) {
+    // The rest of a dropped message, or of one whose beginning is not in the ring (it came
+    // before the queue was cleared): skip it up to its end.
+    mDropping = (position & kMoreFollows) != 0;
+    return;
+  }
+  const long needed = (length + 3) / 4;
+  if (needed > FreeEntries()) {
+    DropMessage(position);
+    return;
+  }
+  StoreEntries(ring, data, length, position);
+}
+
+// runs on the MIDI thread
+void CMidiInQueue::InsertPacket(const unsigned char* data, std::size_t length,
+                                unsigned char flags) noexcept {
+  if (data == nullptr || length == 0) return;
+  const unsigned char position = flags & (kMoreFollows | kContinues);
+  std::size_t offset = 0;
+  while (length - offset > kPacketChunk) {
+    const unsigned char begun = offset == 0 ? (position & kContinues) : kContinues;
+    InsertQueue(data + offset, kPacketChunk, begun | kMoreFollows);
+    offset += kPacketChunk;
+  }
+  const unsigned char last = offset == 0 ? position : kContinues | (position & kMoreFollows);
+  InsertQueue(data + offset, static_cast<unsigned char>(length - offset), last);
+}
+
+// runs on the MIDI thread
+long CMidiInQueue::FreeEntries() const noexcept {
+  const long read = mReadIndex.load(std::memory_order_acquire);
+  // One entry stays empty so that a full ring differs from an empty one.
+  return (read - mInsertIndex - 1 + mRingSize) % mRingSize;
+}
+
+// runs on the MIDI thread
+void CMidiInQueue::StoreEntries(SMidiQueueEntry* ring, const unsigned char* data,
+                                unsigned char length, unsigned char position) noexcept {
+  std::size_t offset = 0;
+  std::uint8_t kind = position;
+  if (length > 4) {
+    kind = (position & kContinues) != 0 ? kEntryMiddle : kEntryFirst;
+    while (length - offset > 4) {
+      SMidiQueueEntry& entry = ring[mInsertIndex];
+      std::memcpy(entry.data, data + offset, 4);
+      entry.length = 4;
+      entry.kind = kind;
+      mInsertIndex = NextIndex(mInsertIndex);
+      offset += 4;
+      kind = kEntryMiddle;
+    }
+    kind = (position & kMoreFollows) != 0 ? kEntryMiddle : kEntryLast;
+  }
+  SMidiQueueEntry& last = ring[mInsertIndex];
+  std::memset(last.data, 0, sizeof last.data);
+  last.length = 0;
+  while (offset < length) last.data[last.length++] = data[offset++];
+  last.kind = kind;
+  mInsertIndex = NextIndex(mInsertIndex);
+  mMessageOpen = !completesMessage(kind);
+  if (completesMessage(kind)) {
+    // Publish the whole message at once: the reader never sees an unfinished one.
+    mWriteIndex.store(mInsertIndex, std::memory_order_release);
+    mPending.fetch_add(1, std::memory_order_release);
+  }
+}
+
+// runs on the MIDI thread
+void CMidiInQueue::DropMessage(unsigned char position) noexcept {
+  // Forget what is stored of the unfinished message, and skip what is still to come of it.
+  mInsertIndex = mWriteIndex.load(std::memory_order_relaxed);
+  mMessageOpen = false;
+  mDropping = (position & kMoreFollows) != 0;
+  mDroppedCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CMidiInQueue::CheckQueueMessage(unsigned short count) {
+  if (count == 0) count = mMessagesPerTurn;
+  for (unsigned short delivered = 0; delivered < count; ++delivered) {
+    const long length = GetQueueMessage();
+    if (length == 0) break;
+    ProcessMessage(mMsgBuffer.data(), length);
+  }
+}
+
+long CMidiInQueue::GetQueueMessage() {
+  if (mPending.load(std::memory_order_acquire) == 0 || mRingStorage == nullptr) return 0;
+  const std::uint16_t write = mWriteIndex.load(std::memory_order_acquire);
+  std::uint16_t read = mReadIndex.load(std::memory_order_relaxed);
+  if (read == write) return 0;
+  long total = 0;
+  for (;;) {
+    const SMidiQueueEntry& entry = mRingStorage[read];
+    const long length = std::min<long>(entry.length, 4);
+    AllocateMsgBuffer(total + length);
+    std::memcpy(mMsgBuffer.data() + total, entry.data, static_cast<std::size_t>(length));
+    total += length;
+    const bool moreFollows = (entry.kind & kMoreFollows) != 0;
+    read = NextIndex(read);
+    if (read == write || !moreFollows) break;
+  }
+  // Hand the entries back to the writer, then count the message as taken.
+  mReadIndex.store(read, std::memory_order_release);
+  mPending.fetch_sub(1, std::memory_order_acq_rel);
+  return total;
+}
+
+void CMidiInQueue::ProcessMessage(const unsigned char* data, long length) {
+  if (mHandler != nullptr) mHandler->ProcessMessage(data, length);
+}
+
+SMidiQueueEntry CMidiInQueue::GetEntry(long index) const {
+  if (mRingStorage == nullptr || index < 0 || index >= mRingSize) return {};
+  return mRingStorage[static_cast<std::size_t>(index)];
+}
+
+std::uint16_t CMidiInQueue::NextIndex(std::uint16_t index) const {
+  return static_cast<std::uint16_t>(index + 1 == mRingSize ? 0 : index + 1);
+}
+
+void CMidiInQueue::WaitForInsertion() const {
+  const std::uint32_t pass = mInsertPass.load(std::memory_order_seq_cst);
+  if ((pass & 1u) == 0) return;
+  while (mInsertPass.load(std::memory_order_acquire) == pass) std::this_thread::yield();
+}
+
+// Only while insertions are shut out (not watching, or no ring).
+void CMidiInQueue::ResetIndices() {
+  mInsertIndex = 0;
+  mMessageOpen = false;
+  mDropping = false;
+  mWriteIndex.store(0, std::memory_order_relaxed);
+  mReadIndex.store(0, std::memory_order_relaxed);
+  mPending.store(0, std::memory_order_release);
+}
