@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -405,6 +407,97 @@ TEST(CompileMsgStr, RoundTripsThroughTheEditForm) {
     second.info.minValue = first.info.minValue;
     second.info.maxValue = first.info.maxValue;
     EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Random texts: never a result outside the table, and every text that compiles prints back to
+// a text that compiles to the same payload.
+
+// Pieces of SysEx texts, and whole messages (plus some junk) for free texts.
+const std::vector<std::string> kSysexPieces = {"F0", "F7", "00", "7D", "41", "B0", "C0", "DT", "SS",
+                                               "S1", "S2", "3N", "5x", "9n", "7",  "a",  " ",  "  ",
+                                               "G",  "N",  "s",  "dt", "f7", "0",  "E0", "8"};
+const std::vector<std::string> kFreePieces = {
+    "B0 07 DT", "C0 5",     "9x 40 7F",          "E0DT", "f0 7d 01 f7", "F8", "b0 0a 40",
+    "D0 DT",    "A0 3C 10", "B0 63 00 B0 62 01", "C",    "SS",          "DT", "7",
+    " ",        "1n"};
+
+std::string randomText(std::mt19937& random, const std::vector<std::string>& pieces, bool framed) {
+  std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+  std::uniform_int_distribution<int> length(0, framed ? 30 : 6);
+  std::string text = framed ? "F0 " : "";
+  for (int i = length(random); i > 0; --i) {
+    text += pieces[pick(random)];
+    if (random() % 2 == 0) text += ' ';
+  }
+  if (framed) text += " F7";
+  return text;
+}
+
+TEST(CompileSysxStr, RandomTextsCompileOrFailCleanly) {
+  std::mt19937 random(20240611);
+  int compiled = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = randomText(random, kSysexPieces, round % 4 != 0);
+    SPrmPatCtrlSysEx first = sysexWithJunk(static_cast<std::uint8_t>(1 + round % 5));
+    const short count = UMessageTemplate::CompileSysxStr(LStr255(text), first);
+    ASSERT_GE(count, kBadStructure) << text;
+    ASSERT_LE(count, UMessageTemplate::kMaxMessageBytes) << text;
+    if (count <= 0) continue;
+    ++compiled;
+    EXPECT_TRUE(zeroBehind(first.msg, count)) << text;
+    const std::string printed = makeSysx(first, false);
+    SPrmPatCtrlSysEx second = sysexWithJunk(first.info.dataType);
+    ASSERT_EQ(UMessageTemplate::CompileSysxStr(LStr255(printed), second), count)
+        << text << " printed as " << printed;
+    second.info.minValue = first.info.minValue;
+    second.info.maxValue = first.info.maxValue;
+    EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0) << text << " printed as " << printed;
+  }
+  EXPECT_GT(compiled, 500) << "the generator must reach valid texts";
+}
+
+TEST(CompileMsgStr, RandomTextsCompileOrFailCleanly) {
+  std::mt19937 random(4711);
+  int compiled = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = randomText(random, kFreePieces, false);
+    SPrmPatCtrlSysExFree first = freeWithJunk(static_cast<std::uint8_t>(1 + round % 5));
+    const short count = UMessageTemplate::CompileMsgStr(LStr255(text), first);
+    ASSERT_GE(count, kBadStructure) << text;
+    ASSERT_LE(count, UMessageTemplate::kMaxMessageBytes) << text;
+    // Only messages the panel accepts need to survive printing: a lone status digit such as
+    // "8" compiles to the data byte 08, which the MIDI check refuses.
+    if (count <= 0 || !CMidiChk::CheckFull(first.msg, count)) continue;
+    ++compiled;
+    const std::string printed = makeMsg(first, false);
+    SPrmPatCtrlSysExFree second = freeWithJunk(first.info.dataType);
+    ASSERT_EQ(UMessageTemplate::CompileMsgStr(LStr255(printed), second), count)
+        << text << " printed as " << printed;
+    second.info.minValue = first.info.minValue;
+    second.info.maxValue = first.info.maxValue;
+    EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0) << text << " printed as " << printed;
+  }
+  EXPECT_GT(compiled, 500) << "the generator must reach valid texts";
+}
+
+TEST(MakeSysxStr, AnyPayloadPrintsWithinBounds) {
+  // Records from the device or a file may hold anything.
+  std::mt19937 random(99);
+  for (int round = 0; round < 5000; ++round) {
+    SPrmPatCtrlSysEx sysex;
+    SPrmPatCtrlSysExFree free;
+    for (std::size_t i = 0; i < sizeof sysex; ++i) {
+      reinterpret_cast<std::uint8_t*>(&sysex)[i] = static_cast<std::uint8_t>(random());
+    }
+    for (std::size_t i = 0; i < sizeof free; ++i) {
+      reinterpret_cast<std::uint8_t*>(&free)[i] = static_cast<std::uint8_t>(random());
+    }
+    const std::string sysexText = makeSysx(sysex, round % 2 == 0);
+    const std::string freeText = makeMsg(free, round % 2 == 0);
+    EXPECT_LE(sysexText.size(), 24u * 4 + 12);
+    EXPECT_LE(freeText.size(), 24u * 4 + 12);
   }
 }
 
