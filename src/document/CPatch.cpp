@@ -4,7 +4,9 @@
 #include "utilities/UStringUtils.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 const unsigned char kBulkHeader[7] = {0xF0, 0x7D, 0x10, 0x00, 0x00, 0x5C, 0x12};
 const unsigned char kBulkHeader_100[6] = {0xF0, 0x7D, 0x10, 0x00, 0x4E, 0x12};
@@ -89,39 +91,43 @@ bool IsAlternateMsgType(std::uint8_t msgType) {
   }
 }
 
-std::string ToDecimal(unsigned value) { return std::to_string(value); }
+std::string Num(unsigned value) { return std::to_string(value); }
 
-std::string ChannelSuffix(const SPatchParam& param) { return ":" + ToDecimal(param.channel + 1u); }
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
 
 // The short caption of an assignment; empty for codes without one.
 std::string MakeShortCaption(const SPatchParam& param) {
   const std::uint8_t* data = param.data;
+  const std::string ch = Num(param.channel + 1u);
   switch (param.msgType) {
     case 1: case 2:
-      return "NT " + ToDecimal(data[0]) + ChannelSuffix(param);
+      return Concat({"NT ", Num(data[0]), ":", ch});
     case 3: case 4:
-      return "CAf " + ChannelSuffix(param);
+      return Concat({"CAf ", ":", ch});
     case 5: case 6:
-      return "PAf " + ToDecimal(data[0]) + ChannelSuffix(param);
+      return Concat({"PAf ", Num(data[0]), ":", ch});
     case 7: case 8:
-      return "CC " + ToDecimal(data[0]) + ChannelSuffix(param);
+      return Concat({"CC ", Num(data[0]), ":", ch});
     case 9:
-      return "Enc " + ToDecimal(data[0]) + ChannelSuffix(param);
+      return Concat({"Enc ", Num(data[0]), ":", ch});
     case 10:
-      return "PC " + ChannelSuffix(param);
+      return Concat({"PC ", ":", ch});
     case 11:
-      return "Bnk " + ToDecimal(data[1]) + "/" + ToDecimal(data[0]) + ", PC " + ChannelSuffix(param);
+      return Concat({"Bnk ", Num(data[1]), "/", Num(data[0]), ", PC ", ":", ch});
     case 12:
-      return "PC " + ToDecimal(data[0] + 1u) + ChannelSuffix(param);
+      return Concat({"PC ", Num(data[0] + 1u), ":", ch});
     case 13:
-      return "Bnk " + ToDecimal(data[1]) + "/" + ToDecimal(data[0]) + ", PC " +
-             ToDecimal(data[2] + 1u) + ChannelSuffix(param);
+      return Concat({"Bnk ", Num(data[1]), "/", Num(data[0]), ", PC ", Num(data[2] + 1u), ":", ch});
     case 14:
       return data[0] == 0 ? "PC Inc." : "PC Dec.";
     case 15: case 16:
-      return "RP " + ToDecimal(data[2]) + "/" + ToDecimal(data[1]) + ChannelSuffix(param);
+      return Concat({"RP ", Num(data[2]), "/", Num(data[1]), ":", ch});
     case 17: case 18:
-      return "NP " + ToDecimal(data[2]) + "/" + ToDecimal(data[1]) + ChannelSuffix(param);
+      return Concat({"NP ", Num(data[2]), "/", Num(data[1]), ":", ch});
     case 19: {
       Str255 hex;
       return LString::ToStd(UStringUtils::NumToHex(data[0], hex));
