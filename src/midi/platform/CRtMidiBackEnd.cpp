@@ -1,0 +1,260 @@
+#include "midi/platform/CRtMidiBackEnd.h"
+
+#include "midi/platform/CMidiErrorRelay.h"
+#include "midi/platform/CMidiPacketSink.h"
+
+#include <RtMidi.h>
+#include <jack/jack.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <optional>
+
+namespace {
+
+RtMidi::Api ToRtMidiApi(CRtMidiBackEnd::EApi api) {
+  return api == CRtMidiBackEnd::EApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
+// Where RtMidi's error callback of one object reports: the relay, and a flag that tells the
+// caller of the current RtMidi call that it failed (RtMidi returns quietly when a callback is
+// installed). May run on a MIDI thread: it only copies and sets flags.
+struct SErrorTarget {
+  CMidiErrorRelay* relay = nullptr;
+  std::atomic<bool> failed{false};
+
+  bool TakeFailure() { return failed.exchange(false); }
+};
+
+void OnRtMidiError(RtMidiError::Type type, const std::string& text, void* userData) {
+  auto* target = static_cast<SErrorTarget*>(userData);
+  if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) target->failed = true;
+  target->relay->Report(text);
+}
+
+// Runs on the MIDI thread (RtMidi's ALSA input thread or JACK's process thread).
+void OnRtMidiInput(double /*deltaSeconds*/, std::vector<unsigned char>* message, void* userData) {
+  if (message == nullptr || message->empty()) return;
+  static_cast<CMidiPacketSink*>(userData)->Deliver(message->data(), message->size(),
+                                                    CMidiPacketSink::Now());
+}
+
+// JACK's library prints to stderr when no server answers; the probe keeps quiet.
+void SilentJackMessage(const char* /*message*/) {}
+
+// An RAII JACK client handle for the probe.
+struct SJackClientCloser {
+  void operator()(jack_client_t* client) const { jack_client_close(client); }
+};
+using JackClientPtr = std::unique_ptr<jack_client_t, SJackClientCloser>;
+
+bool IsJackServerRunning(const std::string& clientName) {
+  auto* const savedError = jack_error_callback;
+  auto* const savedInfo = jack_info_callback;
+  jack_set_error_function(SilentJackMessage);
+  jack_set_info_function(SilentJackMessage);
+  jack_status_t status{};
+  const JackClientPtr client(jack_client_open(clientName.c_str(), JackNoStartServer, &status));
+  jack_set_error_function(savedError);
+  jack_set_info_function(savedInfo);
+  return client != nullptr;
+}
+
+bool CanOpenAlsaSequencer() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
+
+// The RtMidi objects tell their port index only by listing; find the one with this name.
+template <typename RtObject>
+std::optional<unsigned> FindPortIndex(RtObject& object, const std::string& key) {
+  const unsigned count = object.getPortCount();
+  for (unsigned index = 0; index < count; ++index) {
+    if (object.getPortName(index) == key) return index;
+  }
+  return std::nullopt;
+}
+
+template <typename RtObject>
+void ListPorts(RtObject& object, std::vector<SMidiEndpointInfo>& out) {
+  const unsigned count = object.getPortCount();
+  for (unsigned index = 0; index < count; ++index) {
+    std::string name = object.getPortName(index);
+    if (!name.empty()) out.push_back({name, name});
+  }
+}
+
+class CRtInputLink final : public CMidiInputLink {
+ public:
+  CRtInputLink(std::unique_ptr<SErrorTarget> errors, std::unique_ptr<RtMidiIn> input)
+      : mErrors(std::move(errors)), mInput(std::move(input)) {}
+  // Closing the port joins RtMidi's input thread (ALSA) or deactivates the client (JACK), so
+  // no callback runs once the RtMidi object is gone.
+  ~CRtInputLink() override {
+    try {
+      mInput.reset();
+    } catch (...) {
+    }
+  }
+
+ private:
+  std::unique_ptr<SErrorTarget> mErrors;
+  std::unique_ptr<RtMidiIn> mInput;
+};
+
+class CRtOutputLink final : public CMidiOutputLink {
+ public:
+  CRtOutputLink(std::unique_ptr<SErrorTarget> errors, std::unique_ptr<RtMidiOut> output)
+      : mErrors(std::move(errors)), mOutput(std::move(output)) {}
+  ~CRtOutputLink() override {
+    try {
+      mOutput.reset();
+    } catch (...) {
+    }
+  }
+
+  OSStatus SendMessage(std::span<const std::uint8_t> message) override {
+    try {
+      mOutput->sendMessage(message.data(), message.size());
+    } catch (const RtMidiError& error) {
+      mErrors->relay->Report(error.getMessage());
+      return kMIDISendErr;
+    }
+    return mErrors->TakeFailure() ? kMIDISendErr : kMIDINoErr;
+  }
+
+ private:
+  std::unique_ptr<SErrorTarget> mErrors;
+  std::unique_ptr<RtMidiOut> mOutput;
+};
+
+}  // namespace
+
+struct CRtMidiBackEnd::SListers {
+  SErrorTarget errors;
+  std::unique_ptr<RtMidiIn> sources;
+  std::unique_ptr<RtMidiOut> destinations;
+};
+
+CRtMidiBackEnd::CRtMidiBackEnd(EApi api, CMidiErrorRelay& errors)
+    : mApi(api), mErrors(errors), mListers(std::make_unique<SListers>()) {
+  mListers->errors.relay = &errors;
+}
+
+CRtMidiBackEnd::~CRtMidiBackEnd() {
+  try {
+    mListers.reset();
+  } catch (...) {
+  }
+}
+
+std::unique_ptr<CRtMidiBackEnd> CRtMidiBackEnd::Open(EApi api, const std::string& listerClientName,
+                                                     CMidiErrorRelay& errors, bool reportAbsence) {
+  if (api == EApi::Alsa && !CanOpenAlsaSequencer()) {
+    if (reportAbsence) errors.Report("The ALSA sequencer (/dev/snd/seq) cannot be opened.");
+    return nullptr;
+  }
+  if (api == EApi::Jack && !IsJackServerRunning(listerClientName)) {
+    if (reportAbsence) errors.Report("No JACK server is running.");
+    return nullptr;
+  }
+  std::unique_ptr<CRtMidiBackEnd> backEnd(new CRtMidiBackEnd(api, errors));
+  try {
+    SListers& listers = *backEnd->mListers;
+    listers.sources = std::make_unique<RtMidiIn>(ToRtMidiApi(api), listerClientName);
+    listers.sources->setErrorCallback(OnRtMidiError, &listers.errors);
+    listers.destinations = std::make_unique<RtMidiOut>(ToRtMidiApi(api), listerClientName);
+    listers.destinations->setErrorCallback(OnRtMidiError, &listers.errors);
+  } catch (const RtMidiError& error) {
+    errors.Report(error.getMessage());
+    return nullptr;
+  }
+  return backEnd;
+}
+
+std::string CRtMidiBackEnd::GetName() const { return mApi == EApi::Alsa ? "ALSA" : "JACK"; }
+
+void CRtMidiBackEnd::ListEndpoints(EMidiDirection direction, std::vector<SMidiEndpointInfo>& out) {
+  try {
+    if (direction == EMidiDirection::Source) {
+      ListPorts(*mListers->sources, out);
+    } else {
+      ListPorts(*mListers->destinations, out);
+    }
+  } catch (const RtMidiError& error) {
+    mErrors.Report(error.getMessage());
+  }
+}
+
+OSStatus CRtMidiBackEnd::OpenInput(const std::string& key, const SMidiPortNames& names,
+                                   CMidiPacketSink& sink, std::unique_ptr<CMidiInputLink>& link) {
+  auto errors = std::make_unique<SErrorTarget>();
+  errors->relay = &mErrors;
+  try {
+    auto input = std::make_unique<RtMidiIn>(ToRtMidiApi(mApi), names.client);
+    input->setErrorCallback(OnRtMidiError, errors.get());
+    input->ignoreTypes(false, true, true);  // SysEx in; clock and active sensing stay out
+    input->setCallback(OnRtMidiInput, &sink);
+    const auto index = FindPortIndex(*input, key);
+    if (!index) return kMIDIUnknownEndpointErr;
+    input->openPort(*index, names.port);
+    if (errors->TakeFailure() || !input->isPortOpen()) return kMIDIPortOpenErr;
+    link = std::make_unique<CRtInputLink>(std::move(errors), std::move(input));
+  } catch (const RtMidiError& error) {
+    mErrors.Report(error.getMessage());
+    return kMIDIPortOpenErr;
+  }
+  return kMIDINoErr;
+}
+
+OSStatus CRtMidiBackEnd::OpenOutput(const std::string& key, const SMidiPortNames& names,
+                                    std::unique_ptr<CMidiOutputLink>& link) {
+  auto errors = std::make_unique<SErrorTarget>();
+  errors->relay = &mErrors;
+  try {
+    auto output = std::make_unique<RtMidiOut>(ToRtMidiApi(mApi), names.client);
+    output->setErrorCallback(OnRtMidiError, errors.get());
+    const auto index = FindPortIndex(*output, key);
+    if (!index) return kMIDIUnknownEndpointErr;
+    output->openPort(*index, names.port);
+    if (errors->TakeFailure() || !output->isPortOpen()) return kMIDIPortOpenErr;
+    link = std::make_unique<CRtOutputLink>(std::move(errors), std::move(output));
+  } catch (const RtMidiError& error) {
+    mErrors.Report(error.getMessage());
+    return kMIDIPortOpenErr;
+  }
+  return kMIDINoErr;
+}
+
+OSStatus CRtMidiBackEnd::PublishDestination(const SMidiPortNames& names, CMidiPacketSink& sink,
+                                            std::unique_ptr<CMidiInputLink>& link) {
+  auto errors = std::make_unique<SErrorTarget>();
+  errors->relay = &mErrors;
+  try {
+    auto input = std::make_unique<RtMidiIn>(ToRtMidiApi(mApi), names.client);
+    input->setErrorCallback(OnRtMidiError, errors.get());
+    input->ignoreTypes(false, true, true);
+    input->setCallback(OnRtMidiInput, &sink);
+    input->openVirtualPort(names.port);
+    if (errors->TakeFailure()) return kMIDIPortOpenErr;
+    link = std::make_unique<CRtInputLink>(std::move(errors), std::move(input));
+  } catch (const RtMidiError& error) {
+    mErrors.Report(error.getMessage());
+    return kMIDIPortOpenErr;
+  }
+  return kMIDINoErr;
+}
+
+OSStatus CRtMidiBackEnd::PublishSource(const SMidiPortNames& names,
+                                       std::unique_ptr<CMidiOutputLink>& link) {
+  auto errors = std::make_unique<SErrorTarget>();
+  errors->relay = &mErrors;
+  try {
+    auto output = std::make_unique<RtMidiOut>(ToRtMidiApi(mApi), names.client);
+    output->setErrorCallback(OnRtMidiError, errors.get());
+    output->openVirtualPort(names.port);
+    if (errors->TakeFailure()) return kMIDIPortOpenErr;
+    link = std::make_unique<CRtOutputLink>(std::move(errors), std::move(output));
+  } catch (const RtMidiError& error) {
+    mErrors.Report(error.getMessage());
+    return kMIDIPortOpenErr;
+  }
+  return kMIDINoErr;
+}

@@ -1,0 +1,45 @@
+// ALSA or JACK through RtMidi. RtMidi connects one of its input or output objects to one
+// port, so each connection, each output destination and each published port is an RtMidi
+// object of its own (on JACK a client of its own, which JACK may rename "name-01"); two more
+// objects without ports list the sources and destinations. RtMidi reports errors to an error
+// callback installed on every object; RtMidiError is caught at every call.
+#pragma once
+
+#include "midi/platform/CMidiBackEnd.h"
+
+#include <memory>
+
+class CMidiErrorRelay;
+class RtMidiIn;
+class RtMidiOut;
+
+class CRtMidiBackEnd final : public CMidiBackEnd {
+ public:
+  enum class EApi { Alsa, Jack };
+
+  // Null when that MIDI system cannot be used: no access to /dev/snd/seq for ALSA, no running
+  // server for JACK (JACK_DEFAULT_SERVER names it). Why is told to `errors` when
+  // `reportAbsence` is set; RtMidi's own failures always are.
+  static std::unique_ptr<CRtMidiBackEnd> Open(EApi api, const std::string& listerClientName,
+                                              CMidiErrorRelay& errors, bool reportAbsence);
+  ~CRtMidiBackEnd() override;
+
+  std::string GetName() const override;
+  void ListEndpoints(EMidiDirection direction, std::vector<SMidiEndpointInfo>& out) override;
+  OSStatus OpenInput(const std::string& key, const SMidiPortNames& names, CMidiPacketSink& sink,
+                     std::unique_ptr<CMidiInputLink>& link) override;
+  OSStatus OpenOutput(const std::string& key, const SMidiPortNames& names,
+                      std::unique_ptr<CMidiOutputLink>& link) override;
+  OSStatus PublishDestination(const SMidiPortNames& names, CMidiPacketSink& sink,
+                              std::unique_ptr<CMidiInputLink>& link) override;
+  OSStatus PublishSource(const SMidiPortNames& names,
+                         std::unique_ptr<CMidiOutputLink>& link) override;
+
+ private:
+  CRtMidiBackEnd(EApi api, CMidiErrorRelay& errors);
+
+  EApi mApi;
+  CMidiErrorRelay& mErrors;
+  struct SListers;
+  std::unique_ptr<SListers> mListers;
+};
