@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "document/CPatch.h"
 #include "export/CHTMLWriter.h"
@@ -32,23 +31,35 @@ struct SFileError {
   throw SFileError{file.string(), std::move(reason)};
 }
 
-void CheckReadable(const fs::path& file) {
+// A JSON patch is a few hundred kilobytes at most; this bound keeps an endless input (a device,
+// a pipe that never ends) from eating the memory.
+constexpr std::size_t kMaxJSONSize = 16 * 1024 * 1024;
+
+enum class EFileKind { RegularOnly, AnyReadable };
+
+// Patch files must be regular files: the file reader takes them whole, and a device such as
+// /dev/zero would never end. JSON may also come from a pipe (/dev/stdin).
+void CheckReadable(const fs::path& file, EFileKind kind) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
   if (error) Fail(file, "cannot be read: " + error.message());
   if (fs::is_directory(status)) Fail(file, "cannot be read: it is a directory");
+  if (kind == EFileKind::RegularOnly && !fs::is_regular_file(status))
+    Fail(file, "cannot be read: it is not a regular file");
   std::FILE* probe = std::fopen(file.c_str(), "rb");
   if (probe == nullptr) Fail(file, std::string("cannot be read: ") + std::strerror(errno));
   std::fclose(probe);
 }
 
-std::string ReadWholeFile(const fs::path& file) {
-  CheckReadable(file);
+std::string ReadJSONFile(const fs::path& file) {
+  CheckReadable(file, EFileKind::AnyReadable);
   std::ifstream in(file, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (!in || in.bad()) Fail(file, "cannot be read");
-  return content.str();
+  std::string content(kMaxJSONSize + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad()) Fail(file, "cannot be read");
+  content.resize(static_cast<std::size_t>(in.gcount()));
+  if (content.size() > kMaxJSONSize) Fail(file, "is too large for a JSON patch (over 16 MB)");
+  return content;
 }
 
 // The system's reason when it can be found, else the editor's own message.
@@ -174,7 +185,7 @@ void CPatchTool::Json(const fs::path& patchFile) {
 }
 
 void CPatchTool::Build(const fs::path& jsonFile, const fs::path& outFile) {
-  const std::string text = ReadWholeFile(jsonFile);
+  const std::string text = ReadJSONFile(jsonFile);
   CPatch patch;
   CPatchJSON::SError error;
   if (!CPatchJSON::FromText(text, patch, error)) Fail(jsonFile, error.Message());
@@ -190,7 +201,7 @@ void CPatchTool::Import(const fs::path& oldFile, const fs::path& newFile) {
 // Loads as the editor does: `version` 100 reads the older format, as its importer does, and the
 // current version is set again afterwards.
 void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t version) {
-  CheckReadable(file);
+  CheckReadable(file, EFileKind::RegularOnly);
   patch.SetVersion(version);
   const short result = patch.LoadSMF(FSSpec::FromPath(file));
   patch.SetCurrentVersion();

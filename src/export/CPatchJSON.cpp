@@ -379,8 +379,9 @@ bool CPatchJSON::FromText(std::string_view text, CPatch& patch, SError& error) {
   } catch (const SInvalid& invalid) {
     error = {invalid.path, invalid.reason};
     return false;
-  } catch (const json::parse_error& parseError) {
-    // Drop the library's "[json.exception.parse_error.101] " prefix.
+  } catch (const json::exception& parseError) {
+    // A syntax error, or a number too large for any type (1e999). Drop the library's
+    // "[json.exception.parse_error.101] " prefix.
     std::string reason = parseError.what();
     const std::size_t prefixEnd = reason.find("] ");
     if (prefixEnd != std::string::npos) reason.erase(0, prefixEnd + 2);

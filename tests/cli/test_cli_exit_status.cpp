@@ -62,7 +62,8 @@ class KvxExitStatus : public ::testing::Test {
     for (const std::string& piece : row.outHas)
       EXPECT_NE(run.out.find(piece), std::string::npos) << "stdout: " << run.out.substr(0, 300);
     // Failures print nothing but the message; success prints no message.
-    EXPECT_TRUE(row.status == 0 ? run.err.empty() : run.out.empty()) << run.out.substr(0, 300) << run.err;
+    EXPECT_TRUE(row.status == 0 ? run.err.empty() : run.out.empty())
+        << run.out.substr(0, 300) << run.err;
   }
 
   StTempFolder mFolder;
@@ -138,6 +139,16 @@ TEST_F(KvxExitStatus, BadFilesGiveOneNamingTheFile) {
        {"json", "@TMP@/folder"},
        1,
        {"@TMP@/folder: cannot be read: it is a directory"},
+       {}},
+      {"a device, not a patch file",
+       {"info", "/dev/zero"},
+       1,
+       {"/dev/zero: cannot be read: it is not a regular file"},
+       {}},
+      {"endless JSON",
+       {"build", "/dev/zero", "@TMP@/out.mid"},
+       1,
+       {"/dev/zero: is too large for a JSON patch"},
        {}},
       {"not a MIDI file",
        {"dump", "@TMP@/notes.txt"},

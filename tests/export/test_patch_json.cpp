@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
 #include "document/CPatch.h"
@@ -156,6 +159,8 @@ TEST(CPatchJSON, RefusesFaultyDocumentsSayingWhereAndWhy) {
       {"not json", "{\"format\": ", "not valid JSON: parse error at line 1, column 12", true},
       {"invalid utf-8 in a string", "{\"title\": \"\xC0\x80\"}", "not valid JSON: parse error",
        true},
+      {"number beyond every type", R"({"format": "kvx-patch", "version": 1e999})",
+       "not valid JSON: number overflow parsing '1e999'"},
       {"top level is an array", "[]", "expected an object, found an array"},
       {"format missing", R"({"version": 1})", "format: missing; expected \"kvx-patch\""},
       {"another format", R"({"format": "kvx", "version": 1})",
@@ -242,6 +247,41 @@ TEST(CPatchJSON, RefusesFaultyDocumentsSayingWhereAndWhy) {
     }
     ExpectSamePatch(patch, untouched);
   }
+}
+
+// Damaged copies of a real document: every one is either read or refused with a message, and
+// nothing throws or reads out of bounds.
+TEST(CPatchJSON, DamagedDocumentsAreReadOrRefusedCleanly) {
+  std::ifstream in(std::string(KVX_EXAMPLES_SOURCE_DIR) + "/templates.json", std::ios::binary);
+  std::ostringstream source;
+  source << in.rdbuf();
+  const std::string original = source.str();
+  ASSERT_FALSE(original.empty());
+  const std::string pieces[] = {"\"",  "{",  "}",     "[",    "]",    ",",     ":",
+                                "300", "-1", "\\u00", "\xC3", "\x80", "1e999", "null"};
+  int refused = 0;
+  for (unsigned seed = 0; seed < 300; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    std::string text = original;
+    for (int edits = 1 + static_cast<int>(random() % 4); edits > 0; --edits) {
+      const std::size_t at = random() % text.size();
+      const std::string& piece = pieces[random() % std::size(pieces)];
+      if (random() % 2)
+        text.erase(at, 1 + random() % 8);
+      else
+        text.insert(at, piece);
+    }
+    CPatch patch;
+    CPatchJSON::SError error;
+    bool read = false;
+    EXPECT_NO_THROW(read = CPatchJSON::FromText(text, patch, error));
+    if (!read) {
+      ++refused;
+      EXPECT_FALSE(error.reason.empty());
+    }
+  }
+  EXPECT_GT(refused, 200);
 }
 
 }  // namespace
