@@ -70,6 +70,9 @@ void CMidiSystem::OpenBackEnds(const Options& options) {
       mBackEnds.push_back(std::make_unique<CBuiltInDeviceBackEnd>(std::move(model), mErrors));
     }
   }
+  if (options.additionalBackEnd) {
+    if (auto backEnd = options.additionalBackEnd()) mBackEnds.push_back(std::move(backEnd));
+  }
 }
 
 std::string CMidiSystem::GetSystemName() const {

@@ -47,8 +47,11 @@ class CMidiSystem {
     EMidiSystemChoice system = EMidiSystemChoice::Automatic;
     // The built-in device's behaviour; without it there is no built-in device.
     DeviceFactory builtInDevice;
-    // The name of the port-less ALSA or JACK clients that list the ports.
-    std::string listerClientName = "KVX Editor";
+    // The name of the port-less ALSA or JACK clients that list the ports (a name of their
+    // own, so that the clients with ports get theirs unchanged on JACK).
+    std::string listerClientName = "KVX port lister";
+    // One more back end, listed after the others (tests give a scripted one).
+    std::function<std::unique_ptr<CMidiBackEnd>()> additionalBackEnd;
     // Receives the errors of the MIDI systems, those of start-up included (main thread).
     CMidiErrorRelay::Handler errorHandler;
   };
