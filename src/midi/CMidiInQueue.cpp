@@ -24,18 +24,21 @@ constexpr std::size_t kHoldRingBytes = 4096;
 // Marks an insertion as running (the pass count is odd meanwhile). The mark comes before the
 // insertion reads the watching flag and the ring, and the main thread clears those before it
 // looks at the mark, both in the sequentially consistent order: so either the insertion sees
-// it is shut out, or the main thread sees it running and waits.
+// it is shut out, or the main thread sees it running and waits. Only the one producer writes
+// the count, so plain stores do; only the first needs the full fence.
 class StInsertionPass {
  public:
-  explicit StInsertionPass(std::atomic<std::uint32_t>& pass) noexcept : mPass(pass) {
-    mPass.fetch_add(1, std::memory_order_seq_cst);
+  explicit StInsertionPass(std::atomic<std::uint32_t>& pass) noexcept
+      : mPass(pass), mStart(pass.load(std::memory_order_relaxed)) {
+    mPass.store(mStart + 1, std::memory_order_seq_cst);
   }
-  ~StInsertionPass() { mPass.fetch_add(1, std::memory_order_release); }
+  ~StInsertionPass() { mPass.store(mStart + 2, std::memory_order_release); }
   StInsertionPass(const StInsertionPass&) = delete;
   StInsertionPass& operator=(const StInsertionPass&) = delete;
 
  private:
   std::atomic<std::uint32_t>& mPass;
+  std::uint32_t mStart;
 };
 
 bool completesMessage(std::uint8_t kind) { return kind == kEntryWhole || kind == kEntryLast; }
@@ -149,7 +152,7 @@ void CMidiInQueue::InsertQueue(const unsigned char* data, unsigned char length,
     return;
   }
   const long needed = (length + 3) / 4;
-  if (needed > FreeEntries()) {
+  if (needed > FreeEntries(needed)) {
     DropMessage(position);
     return;
   }
@@ -172,41 +175,57 @@ void CMidiInQueue::InsertPacket(const unsigned char* data, std::size_t length,
 }
 
 // runs on the MIDI thread
-long CMidiInQueue::FreeEntries() const noexcept {
-  const long read = mReadIndex.load(std::memory_order_acquire);
+long CMidiInQueue::FreeEntries(long needed) noexcept {
   // One entry stays empty so that a full ring differs from an empty one.
-  return (read - mInsertIndex - 1 + mRingSize) % mRingSize;
+  auto freeBefore = [this](long read) { return (read - mInsertIndex - 1 + mRingSize) % mRingSize; };
+  long free = freeBefore(mKnownReadIndex);
+  if (free < needed) {
+    // The reader may have moved on since: look again (the only read of its line).
+    mKnownReadIndex = mReadIndex.load(std::memory_order_acquire);
+    free = freeBefore(mKnownReadIndex);
+  }
+  return free;
 }
 
 // runs on the MIDI thread
 void CMidiInQueue::StoreEntries(SMidiQueueEntry* ring, const unsigned char* data,
                                 unsigned char length, unsigned char position) noexcept {
+  // Locals, since every byte stored through the ring could otherwise alias the members.
+  const std::uint16_t ringSize = static_cast<std::uint16_t>(mRingSize);
+  std::uint16_t index = mInsertIndex;
+  auto advance = [&] { index = static_cast<std::uint16_t>(index + 1 == ringSize ? 0 : index + 1); };
+
   std::size_t offset = 0;
   std::uint8_t kind = position;
   if (length > 4) {
     kind = (position & kContinues) != 0 ? kEntryMiddle : kEntryFirst;
     while (length - offset > 4) {
-      SMidiQueueEntry& entry = ring[mInsertIndex];
+      SMidiQueueEntry& entry = ring[index];
       std::memcpy(entry.data, data + offset, 4);
       entry.length = 4;
       entry.kind = kind;
-      mInsertIndex = NextIndex(mInsertIndex);
+      advance();
       offset += 4;
       kind = kEntryMiddle;
     }
     kind = (position & kMoreFollows) != 0 ? kEntryMiddle : kEntryLast;
   }
-  SMidiQueueEntry& last = ring[mInsertIndex];
-  std::memset(last.data, 0, sizeof last.data);
-  last.length = 0;
-  while (offset < length) last.data[last.length++] = data[offset++];
+  SMidiQueueEntry& last = ring[index];
+  const std::size_t used = length - offset;  // 1 to 4
+  last.data[0] = data[offset];
+  last.data[1] = used > 1 ? data[offset + 1] : 0;
+  last.data[2] = used > 2 ? data[offset + 2] : 0;
+  last.data[3] = used > 3 ? data[offset + 3] : 0;
+  last.length = static_cast<std::uint8_t>(used);
   last.kind = kind;
-  mInsertIndex = NextIndex(mInsertIndex);
+  advance();
+  mInsertIndex = index;
   mMessageOpen = !completesMessage(kind);
   if (completesMessage(kind)) {
     // Publish the whole message at once: the reader never sees an unfinished one.
-    mWriteIndex.store(mInsertIndex, std::memory_order_release);
-    mPending.fetch_add(1, std::memory_order_release);
+    mWriteIndex.store(index, std::memory_order_release);
+    const auto completed = static_cast<std::uint16_t>(mCompleteCount.load(std::memory_order_relaxed) + 1);
+    mCompleteCount.store(completed, std::memory_order_release);
   }
 }
 
@@ -229,24 +248,44 @@ void CMidiInQueue::CheckQueueMessage(unsigned short count) {
 }
 
 long CMidiInQueue::GetQueueMessage() {
-  if (mPending.load(std::memory_order_acquire) == 0 || mRingStorage == nullptr) return 0;
-  const std::uint16_t write = mWriteIndex.load(std::memory_order_acquire);
+  if (mRingStorage == nullptr) return 0;
+  if (mKnownCompleteCount == mTakenCount) {
+    // Everything seen so far is taken: look at what the writer has published since. The
+    // count first: the write index read after it covers at least the counted messages.
+    mKnownCompleteCount = mCompleteCount.load(std::memory_order_acquire);
+    mKnownWriteIndex = mWriteIndex.load(std::memory_order_acquire);
+    if (mKnownCompleteCount == mTakenCount) return 0;
+  }
+  const std::uint16_t write = mKnownWriteIndex;
   std::uint16_t read = mReadIndex.load(std::memory_order_relaxed);
   if (read == write) return 0;
+  // Locals, since every byte stored into the buffer could otherwise alias the members.
+  const SMidiQueueEntry* ring = mRingStorage.get();
+  const long ringSize = mRingSize;
+  unsigned char* buffer = mMsgBuffer.data();
+  long capacity = GetMsgBufferSize();
   long total = 0;
   for (;;) {
-    const SMidiQueueEntry& entry = mRingStorage[read];
+    const SMidiQueueEntry& entry = ring[read];
     const long length = std::min<long>(entry.length, 4);
-    AllocateMsgBuffer(total + length);
-    std::memcpy(mMsgBuffer.data() + total, entry.data, static_cast<std::size_t>(length));
+    if (total + length > capacity) {
+      AllocateMsgBuffer(total + length);
+      buffer = mMsgBuffer.data();
+      capacity = GetMsgBufferSize();
+    }
+    if (length == 4) {
+      std::memcpy(buffer + total, entry.data, 4);
+    } else {
+      for (long i = 0; i < length; ++i) buffer[total + i] = entry.data[i];
+    }
     total += length;
     const bool moreFollows = (entry.kind & kMoreFollows) != 0;
-    read = NextIndex(read);
+    read = static_cast<std::uint16_t>(read + 1 == ringSize ? 0 : read + 1);
     if (read == write || !moreFollows) break;
   }
-  // Hand the entries back to the writer, then count the message as taken.
+  // Hand the entries back to the writer.
   mReadIndex.store(read, std::memory_order_release);
-  mPending.fetch_sub(1, std::memory_order_acq_rel);
+  ++mTakenCount;
   return total;
 }
 
@@ -272,9 +311,13 @@ void CMidiInQueue::WaitForInsertion() const {
 // Only while insertions are shut out (not watching, or no ring).
 void CMidiInQueue::ResetIndices() {
   mInsertIndex = 0;
+  mKnownReadIndex = 0;
   mMessageOpen = false;
   mDropping = false;
   mWriteIndex.store(0, std::memory_order_relaxed);
   mReadIndex.store(0, std::memory_order_relaxed);
-  mPending.store(0, std::memory_order_release);
+  mCompleteCount.store(0, std::memory_order_relaxed);
+  mTakenCount = 0;
+  mKnownCompleteCount = 0;
+  mKnownWriteIndex = 0;
 }

@@ -86,7 +86,10 @@ class CMidiInQueue : public LPeriodical {
   bool IsWatching() const { return mWatching.load(std::memory_order_relaxed); }
   CMidiInHandler* GetMidiInHandler() const { return mHandler; }
   long GetRingSize() const { return mRingSize; }
-  unsigned short GetPendingCount() const { return mPending.load(std::memory_order_acquire); }
+  // Complete messages stored and not yet taken.
+  unsigned short GetPendingCount() const {
+    return static_cast<std::uint16_t>(mCompleteCount.load(std::memory_order_acquire) - mTakenCount);
+  }
   // Messages dropped because they did not fit into the ring.
   unsigned long GetDroppedCount() const { return mDroppedCount.load(std::memory_order_relaxed); }
   std::uint16_t GetWriteIndex() const { return mWriteIndex.load(std::memory_order_acquire); }
@@ -100,7 +103,7 @@ class CMidiInQueue : public LPeriodical {
 
  private:
   std::uint16_t NextIndex(std::uint16_t index) const;
-  long FreeEntries() const noexcept;
+  long FreeEntries(long needed) noexcept;
   void StoreEntries(SMidiQueueEntry* ring, const unsigned char* data, unsigned char length,
                     unsigned char position) noexcept;
   void DropMessage(unsigned char position) noexcept;
@@ -115,17 +118,32 @@ class CMidiInQueue : public LPeriodical {
   unsigned short mMessagesPerTurn = kDefaultMessagesPerTurn;
   std::vector<unsigned char> mMsgBuffer;
 
-  // Shared with the MIDI thread.
-  std::atomic<SMidiQueueEntry*> mRing{nullptr};  // what insertions write to; null: none
+  // Shared with the MIDI thread, each side's hot fields on a cache line of its own so that the
+  // two threads do not take lines from each other needlessly.
+  static constexpr std::size_t kCacheLine = 64;
+  alignas(kCacheLine) std::atomic<SMidiQueueEntry*> mRing{nullptr};  // null: insertions drop
   std::atomic<bool> mWatching{false};
-  std::atomic<std::uint32_t> mInsertPass{0};     // odd while an insertion runs
-  std::atomic<std::uint16_t> mWriteIndex{0};     // end of the complete messages
-  std::atomic<std::uint16_t> mReadIndex{0};
-  std::atomic<std::uint16_t> mPending{0};        // complete messages not yet read
-  std::atomic<unsigned long> mDroppedCount{0};
 
-  // The MIDI thread's own (reset by the main thread only while insertions are shut out).
-  std::uint16_t mInsertIndex = 0;  // next entry to write, past an unfinished message
-  bool mMessageOpen = false;       // the ring holds the beginning of an unfinished message
-  bool mDropping = false;          // the rest of a skipped message is still arriving
+  // The main thread's side. The pending count is the writer's count of complete messages less
+  // the reader's count of messages taken (both wrap at 65536, above any ring's capacity): each
+  // thread writes only its own count.
+  alignas(kCacheLine) std::atomic<std::uint16_t> mReadIndex{0};
+  std::uint16_t mTakenCount = 0;
+  // What the writer had published when last looked at; looked at again only when all of it
+  // is taken, so that the reader does not take the writer's line at every message.
+  std::uint16_t mKnownCompleteCount = 0;
+  std::uint16_t mKnownWriteIndex = 0;
+
+  // What the MIDI thread publishes: changes once per complete message.
+  alignas(kCacheLine) std::atomic<std::uint16_t> mWriteIndex{0};  // end of the complete messages
+  std::atomic<std::uint16_t> mCompleteCount{0};
+
+  // The MIDI thread's working state (its plain fields are reset by the main thread only while
+  // insertions are shut out).
+  alignas(kCacheLine) std::atomic<std::uint32_t> mInsertPass{0};  // odd while an insertion runs
+  std::atomic<unsigned long> mDroppedCount{0};
+  std::uint16_t mInsertIndex = 0;      // next entry to write, past an unfinished message
+  std::uint16_t mKnownReadIndex = 0;   // the read index when last looked at
+  bool mMessageOpen = false;           // the ring holds the beginning of an unfinished message
+  bool mDropping = false;              // the rest of a skipped message is still arriving
 };
