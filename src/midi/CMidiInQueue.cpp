@@ -191,40 +191,47 @@ long CMidiInQueue::FreeEntries(long needed) noexcept {
 void CMidiInQueue::StoreEntries(SMidiQueueEntry* ring, const unsigned char* data,
                                 unsigned char length, unsigned char position) noexcept {
   // Locals, since every byte stored through the ring could otherwise alias the members.
-  const std::uint16_t ringSize = static_cast<std::uint16_t>(mRingSize);
-  std::uint16_t index = mInsertIndex;
-  auto advance = [&] { index = static_cast<std::uint16_t>(index + 1 == ringSize ? 0 : index + 1); };
+  const std::size_t ringSize = static_cast<std::size_t>(mRingSize);
+  std::size_t index = mInsertIndex;
+  const std::size_t firstIndex = index;
 
-  std::size_t offset = 0;
-  std::uint8_t kind = position;
-  if (length > 4) {
-    kind = (position & kContinues) != 0 ? kEntryMiddle : kEntryFirst;
-    while (length - offset > 4) {
-      SMidiQueueEntry& entry = ring[index];
-      std::memcpy(entry.data, data + offset, 4);
-      entry.length = 4;
-      entry.kind = kind;
-      advance();
-      offset += 4;
-      kind = kEntryMiddle;
+  // Every entry before the last holds 4 bytes and lies inside the message: the middle kind,
+  // except for the first entry of a message that begins here.
+  const std::size_t fullEntries = (length - 1u) / 4u;
+  for (std::size_t left = fullEntries; left > 0;) {
+    const std::size_t run = std::min(left, ringSize - index);  // up to the end of the ring
+    SMidiQueueEntry* entry = ring + index;
+    for (SMidiQueueEntry* const end = entry + run; entry != end; ++entry, data += 4) {
+      std::memcpy(entry->data, data, 4);
+      entry->length = 4;
+      entry->kind = kEntryMiddle;
     }
-    kind = (position & kMoreFollows) != 0 ? kEntryMiddle : kEntryLast;
+    left -= run;
+    index = index + run == ringSize ? 0 : index + run;
   }
+  std::uint8_t lastKind = position;
+  if (fullEntries > 0) {
+    if ((position & kContinues) == 0) ring[firstIndex].kind = kEntryFirst;
+    lastKind = (position & kMoreFollows) != 0 ? kEntryMiddle : kEntryLast;
+  }
+
   SMidiQueueEntry& last = ring[index];
-  const std::size_t used = length - offset;  // 1 to 4
-  last.data[0] = data[offset];
-  last.data[1] = used > 1 ? data[offset + 1] : 0;
-  last.data[2] = used > 2 ? data[offset + 2] : 0;
-  last.data[3] = used > 3 ? data[offset + 3] : 0;
+  const std::size_t used = length - 4 * fullEntries;  // 1 to 4
+  last.data[0] = data[0];
+  last.data[1] = used > 1 ? data[1] : 0;
+  last.data[2] = used > 2 ? data[2] : 0;
+  last.data[3] = used > 3 ? data[3] : 0;
   last.length = static_cast<std::uint8_t>(used);
-  last.kind = kind;
-  advance();
-  mInsertIndex = index;
-  mMessageOpen = !completesMessage(kind);
-  if (completesMessage(kind)) {
+  last.kind = lastKind;
+  index = index + 1 == ringSize ? 0 : index + 1;
+
+  mInsertIndex = static_cast<std::uint16_t>(index);
+  mMessageOpen = !completesMessage(lastKind);
+  if (completesMessage(lastKind)) {
     // Publish the whole message at once: the reader never sees an unfinished one.
-    mWriteIndex.store(index, std::memory_order_release);
-    const auto completed = static_cast<std::uint16_t>(mCompleteCount.load(std::memory_order_relaxed) + 1);
+    mWriteIndex.store(mInsertIndex, std::memory_order_release);
+    const auto completed =
+        static_cast<std::uint16_t>(mCompleteCount.load(std::memory_order_relaxed) + 1);
     mCompleteCount.store(completed, std::memory_order_release);
   }
 }
@@ -260,28 +267,35 @@ long CMidiInQueue::GetQueueMessage() {
   std::uint16_t read = mReadIndex.load(std::memory_order_relaxed);
   if (read == write) return 0;
   // Locals, since every byte stored into the buffer could otherwise alias the members.
-  const SMidiQueueEntry* ring = mRingStorage.get();
-  const long ringSize = mRingSize;
+  const SMidiQueueEntry* const ring = mRingStorage.get();
+  const std::size_t ringSize = static_cast<std::size_t>(mRingSize);
   unsigned char* buffer = mMsgBuffer.data();
   long capacity = GetMsgBufferSize();
   long total = 0;
-  for (;;) {
-    const SMidiQueueEntry& entry = ring[read];
-    const long length = std::min<long>(entry.length, 4);
-    if (total + length > capacity) {
-      AllocateMsgBuffer(total + length);
-      buffer = mMsgBuffer.data();
-      capacity = GetMsgBufferSize();
+  bool moreFollows = true;
+  while (moreFollows) {
+    // The entries up to the writer or to the end of the ring, whichever comes first.
+    const SMidiQueueEntry* entry = ring + read;
+    const SMidiQueueEntry* const end = ring + (write > read ? write : ringSize);
+    while (entry != end && moreFollows) {
+      const long length = std::min<long>(entry->length, 4);
+      if (total + 4 <= capacity) {
+        std::memcpy(buffer + total, entry->data, 4);  // bytes past the length lie past the message
+      } else {
+        if (total + length > capacity) {
+          AllocateMsgBuffer(total + length);
+          buffer = mMsgBuffer.data();
+          capacity = GetMsgBufferSize();
+        }
+        for (long i = 0; i < length; ++i) buffer[total + i] = entry->data[i];
+      }
+      total += length;
+      moreFollows = (entry->kind & kMoreFollows) != 0;
+      ++entry;
     }
-    if (length == 4) {
-      std::memcpy(buffer + total, entry.data, 4);
-    } else {
-      for (long i = 0; i < length; ++i) buffer[total + i] = entry.data[i];
-    }
-    total += length;
-    const bool moreFollows = (entry.kind & kMoreFollows) != 0;
-    read = static_cast<std::uint16_t>(read + 1 == ringSize ? 0 : read + 1);
-    if (read == write || !moreFollows) break;
+    const auto next = static_cast<std::size_t>(entry - ring);
+    read = static_cast<std::uint16_t>(next == ringSize ? 0 : next);
+    if (read == write) break;  // caught up with the writer
   }
   // Hand the entries back to the writer.
   mReadIndex.store(read, std::memory_order_release);
