@@ -5,7 +5,6 @@
 #include "midi/CMidiInQueue.h"
 #include "midi/CMidiOperation.h"
 #include "midi/CMidiSystemWatcher.h"
-#include "midi/SDeviceMenu.h"
 #include "midi/StMidiInDelivery.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-class CBareService final : public CMidiOperation {};
 
 // A service that logs its calls with the tick count at which they happened.
 class CFakeService final : public CMidiOperation {
@@ -77,25 +74,6 @@ class MidiOperationTest : public ::testing::Test {
   CFakeService mSecond{FourCC("B___"), mLog};
   CFakeService mFailing{FourCC("F___"), mLog, 1};
 };
-
-TEST_F(MidiOperationTest, BaseServiceAnswersWithItsDefaults) {
-  CBareService service;
-  std::int16_t item = 7;
-  const unsigned char note[3] = {0x90, 60, 100};
-  EXPECT_EQ(service.Setup(), 1);
-  EXPECT_FALSE(service.IsUsable());
-  EXPECT_FALSE(service.IsSystemAvailable());
-  EXPECT_EQ(service.GetClassID(), 0u);
-  EXPECT_EQ(service.GetSystemName(), nullptr);
-  EXPECT_FALSE(service.IsCurrent());
-  EXPECT_FALSE(service.ValidPort(0, 0));
-  EXPECT_FALSE(service.LoadPreference());
-  EXPECT_EQ(service.DoSystemSetting(1, nullptr), 0);
-  EXPECT_EQ(service.CreateInportDeviceMenu(0, item), nullptr);
-  EXPECT_EQ(service.CreateOutportDeviceMenu(0, item), nullptr);
-  EXPECT_EQ(service.SendMidiMsg(0, note, 3), 0);
-  EXPECT_EQ(service.SendSysxMsg(0, note, 3), 0);
-}
 
 TEST_F(MidiOperationTest, ValidPortAsksBothPortsThroughTheirSlots) {
   struct SRow {
@@ -374,17 +352,6 @@ TEST(MidiSystemWatcher, ServiceForwardsSystemMessagesUnderItsClassID) {
   service.NotifySystemMessage(kMidiSetupChanged, nullptr);
   EXPECT_EQ(log, "w");
   EXPECT_EQ(watcher.mLastClassID, FourCC("OS_X"));
-}
-
-TEST(SDeviceMenu, ItemOneStandsForNoDevice) {
-  SDeviceMenu menu;
-  EXPECT_EQ(menu.CountItems(), 1);
-  EXPECT_EQ(menu.GetItemText(SDeviceMenu::kNoDeviceItem), SDeviceMenu::kNoDeviceText);
-  menu.AppendItem("KVX Virtual Device (built-in)");
-  EXPECT_EQ(menu.CountItems(), 2);
-  EXPECT_EQ(menu.GetItemText(2), "KVX Virtual Device (built-in)");
-  EXPECT_EQ(menu.GetItemText(0), "");
-  EXPECT_EQ(menu.GetItemText(3), "");
 }
 
 }  // namespace
