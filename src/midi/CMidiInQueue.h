@@ -2,13 +2,13 @@
 // insertion into 4-byte entries of a fixed ring; the main side, in its periodical turns, joins
 // the entries of one message again and hands the whole message to a CMidiInHandler.
 //
-// Threads: InsertQueue and InsertPacket run on the MIDI read thread (one producer); all other
-// operations run on the main thread (one consumer). No locks: the writer publishes its index
-// only when a message is complete, so the reader never sees part of a message. When an
-// insertion does not fit, the whole message it belongs to is dropped and counted; the end of a
-// message whose beginning is not in the ring (it came before the queue was cleared) is skipped.
-// Operations that reset or release the ring first shut insertions out and wait for a running
-// insertion to end.
+// Threads: InsertQueue and InsertPacket run on the MIDI read thread, one producer at a time
+// (so a queue is bound to one in-port only); all other operations run on the main thread. No
+// locks: the writer publishes its index only when a message is complete, so the reader never
+// sees part of a message. When an insertion does not fit, the whole message it belongs to is
+// dropped and counted; the end of a message whose beginning is not in the ring (it came before
+// the queue was cleared) is skipped. Operations that reset or release the ring first shut
+// insertions out and wait for a running insertion to end.
 #pragma once
 
 #include "framework/core/LPeriodical.h"
@@ -45,7 +45,8 @@ class CMidiInQueue : public LPeriodical {
  public:
   static constexpr long kDefaultMessagesPerTurn = 4;
   static constexpr long kMaxRingEntries = 65535;
-  // Longest insertion InsertPacket makes; a multiple of the entry size.
+  // Longest insertion InsertPacket makes; a multiple of the 4 bytes an entry holds, so that
+  // only the last entry of a packet is partly used.
   static constexpr std::size_t kPacketChunk = 252;
 
   CMidiInQueue() = default;
