@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <utility>
 
 namespace {
@@ -66,9 +65,7 @@ void LModalDialog::Close() {
 }
 
 LDialogProgressBar& LModalDialog::FindProgressBar(PaneIDT paneID) {
-  auto [where, added] = mProgressBars.try_emplace(paneID, *this, paneID);
-  std::ignore = added;
-  return where->second;
+  return mProgressBars.try_emplace(paneID, *this, paneID).first->second;
 }
 
 MessageT LModalDialog::ProcessEvents() {
