@@ -116,15 +116,4 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-StTempFolder::StTempFolder() {
-  std::string name = (std::filesystem::temp_directory_path() / "kvx-cli-test-XXXXXX").string();
-  if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-  mPath = name;
-}
-
-StTempFolder::~StTempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(mPath, ignored);
-}
-
 }  // namespace kvxcli

@@ -2,6 +2,8 @@
 // for the files the tests hand it.
 #pragma once
 
+#include "support/StTempFolder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -26,19 +28,6 @@ std::string ReadText(const std::filesystem::path& file);
 void WriteText(const std::filesystem::path& file, const std::string& text);
 std::vector<std::string> SplitLines(const std::string& text);  // at '\n', no final empty line
 
-// A fresh folder, removed with everything in it at the end of the scope.
-class StTempFolder {
- public:
-  StTempFolder();
-  ~StTempFolder();
-  StTempFolder(const StTempFolder&) = delete;
-  StTempFolder& operator=(const StTempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return mPath; }
-  std::filesystem::path operator/(const std::string& name) const { return mPath / name; }
-
- private:
-  std::filesystem::path mPath;
-};
+using kvxtest::StTempFolder;  // a fresh folder for the files a test hands the program
 
 }  // namespace kvxcli

@@ -3,9 +3,9 @@
 
 #include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
+#include "support/StTempFolder.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
@@ -586,9 +586,7 @@ TEST(SMFReader, RandomlyDamagedValidFileNeverReadsOutOfBounds) {
 // --- files on disk ----------------------------------------------------------------------------
 
 TEST(SMFReader, OpenFileCodes) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("kvx-smf-reader-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
+  const kvxtest::StTempFolder folder;
   fs::create_directories(folder / "folder.mid");
   auto write = [&](const char* name, const Bytes& bytes) {
     std::ofstream(folder / name, std::ios::binary)
@@ -618,5 +616,4 @@ TEST(SMFReader, OpenFileCodes) {
   SSMFEvent event;
   ASSERT_TRUE(reader.GetNextEvent(event));
   EXPECT_EQ(textOf(event), "on disk");
-  fs::remove_all(folder);
 }

@@ -2,6 +2,7 @@
 
 #include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
+#include "support/StTempFolder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -60,24 +61,7 @@ Bytes concat(Bytes a, const Bytes& b) {
 // A fresh folder per test, removed afterwards.
 class SMFWriterFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    mFolder = fs::temp_directory_path() /
-              ("kvx-smf-writer-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(mFolder);
-    fs::create_directories(mFolder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(mFolder, fs::perms::owner_all, ignored);
-    fs::remove_all(mFolder, ignored);
-  }
-  std::size_t EntriesInFolder() const {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(mFolder), fs::directory_iterator()));
-  }
-
-  fs::path mFolder;
+  kvxtest::StTempFolder mFolder;
 };
 
 }  // namespace
@@ -229,7 +213,7 @@ TEST_F(SMFWriterFileTest, OverwritingALongerFileLeavesExactlyTheNewContent) {
   CSMFWriter writer;
   ASSERT_EQ(writer.WriteFile(FSSpec::FromPath(target)), 0);
   EXPECT_EQ(readFile(target), kEmptyFile);
-  EXPECT_EQ(EntriesInFolder(), 1u);  // no temporary file left behind
+  EXPECT_EQ(mFolder.EntryCount(), 1u);  // no temporary file left behind
 }
 
 TEST_F(SMFWriterFileTest, WritingTwiceWritesTheSameFile) {
@@ -268,7 +252,7 @@ TEST_F(SMFWriterFileTest, FailedWriteOverAFolderLeavesItIntact) {
   CSMFWriter writer;
   EXPECT_EQ(writer.WriteFile(FSSpec::FromPath(target)), -1);
   EXPECT_EQ(readFile(target / "inside"), Bytes{7});
-  EXPECT_EQ(EntriesInFolder(), 1u);  // the temporary file is gone again
+  EXPECT_EQ(mFolder.EntryCount(), 1u);  // the temporary file is gone again
 }
 
 TEST_F(SMFWriterFileTest, FailedWriteInReadOnlyFolderKeepsTheOldFile) {
@@ -276,7 +260,7 @@ TEST_F(SMFWriterFileTest, FailedWriteInReadOnlyFolderKeepsTheOldFile) {
   const fs::path target = mFolder / "patch.mid";
   const Bytes old = {'o', 'l', 'd'};
   writeFile(target, old);
-  fs::permissions(mFolder, fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(mFolder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
   CSMFWriter writer;
   EXPECT_EQ(writer.WriteFile(FSSpec::FromPath(target)), -1);
   EXPECT_EQ(readFile(target), old);

@@ -1,15 +1,14 @@
 // Helpers for tests of the patch and its file: records, bulk dumps of both device formats,
 // hand-built MIDI files (any format, any number of tracks, damaged ones included), random
-// patches and a temporary folder.
+// patches, whole files read and written, and (from StTempFolder.h) a temporary folder.
 #pragma once
 
 #include "document/CPatch.h"
 #include "document/SPatchParam.h"
-#include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
+#include "support/StTempFolder.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -191,27 +190,6 @@ inline std::string RandomText(std::mt19937& random, std::size_t maxLength) {
 }
 
 // --- files
-
-// A fresh folder under the system temp folder, removed with everything in it at the end.
-class StTempFolder {
- public:
-  StTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvx-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) mPath = pattern;
-  }
-  ~StTempFolder() {
-    std::error_code error;
-    if (!mPath.empty()) std::filesystem::remove_all(mPath, error);
-  }
-  StTempFolder(const StTempFolder&) = delete;
-  StTempFolder& operator=(const StTempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return mPath; }
-  FSSpec Spec(const std::string& name) const { return FSSpec::FromPath(mPath / name); }
-
- private:
-  std::filesystem::path mPath;
-};
 
 inline Bytes ReadWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
