@@ -4,26 +4,27 @@
 #include "framework/core/FSSpec.h"
 #include "framework/core/LException.h"
 #include "framework/core/LString.h"
+#include "support/StFileSizeLimit.h"
+#include "support/StTempFolder.h"
 #include "utilities/UMessageTemplate.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using kvxtest::StFileSizeLimit;
+using kvxtest::StTempFolder;
 
 // ---------------------------------------------------------------------------------------------
 // Building records and the expected document
@@ -134,28 +135,6 @@ void writeFile(const fs::path& path, std::string_view content) {
   std::ofstream out(path, std::ios::binary);
   out << content;
 }
-
-// A fresh folder for one test, removed afterwards.
-class StTempFolder {
- public:
-  StTempFolder() {
-    mPath = fs::temp_directory_path() /
-            ("kvx-html-" + std::to_string(::getpid()) + "-" + std::to_string(sCounter++));
-    fs::create_directories(mPath);
-  }
-  ~StTempFolder() {
-    std::error_code ignored;
-    fs::remove_all(mPath, ignored);
-  }
-  const fs::path& Path() const { return mPath; }
-  std::size_t EntryCount() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(mPath), {}));
-  }
-
- private:
-  static inline int sCounter = 0;
-  fs::path mPath;
-};
 
 // ---------------------------------------------------------------------------------------------
 // The whole document
@@ -448,29 +427,6 @@ TEST(CHTMLWriter, TitleAndNamesAreEscaped) {
 
 // ---------------------------------------------------------------------------------------------
 // Failures: reported, and the old file is kept
-
-// Limits the size of files this process writes, so a write fails part-way (EFBIG) on any
-// file system; the signal that would end the process is ignored meanwhile.
-class StFileSizeLimit {
- public:
-  explicit StFileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &mOld);
-    mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = mOld;
-    limit.rlim_cur = bytes;
-    mActive = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~StFileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &mOld);
-    std::signal(SIGXFSZ, mOldHandler);
-  }
-  bool IsActive() const { return mActive; }
-
- private:
-  rlimit mOld{};
-  void (*mOldHandler)(int) = nullptr;
-  bool mActive = false;
-};
 
 TEST(CHTMLWriter, FolderThatDoesNotExistIsReported) {
   CPatch patch;

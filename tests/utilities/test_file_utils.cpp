@@ -1,54 +1,35 @@
 #include "framework/core/FSSpec.h"
+#include "support/StEnvironment.h"
+#include "support/StTempFolder.h"
 #include "utilities/UFileUtils.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+using kvxtest::StEnvironment;
+using kvxtest::StTempFolder;
 
 // A fresh folder with a subfolder "sub" and a file "file", removed afterwards.
 class FileUtilsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kvx-files-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    mRoot = pattern;
-    fs::create_directory(mRoot / "sub");
-    std::ofstream(mRoot / "file") << "content";
+    fs::create_directory(mFolder / "sub");
+    std::ofstream(mFolder / "file") << "content";
   }
-  void TearDown() override {
-    std::error_code error;
-    fs::remove_all(mRoot, error);
-  }
-  std::string Folder(const char* relative = "") const { return (mRoot / relative).string(); }
+  std::string Folder(const char* relative = "") const { return (mFolder / relative).string(); }
 
-  fs::path mRoot;
-};
-
-// Sets (or with nullptr unsets) an environment variable for one scope.
-class StEnvironment {
- public:
-  StEnvironment(const char* name, const char* value) : mName(name) {
-    if (const char* old = std::getenv(name)) mOld = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~StEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
-
- private:
-  const char* mName;
-  std::optional<std::string> mOld;
+  StTempFolder mFolder;
 };
 
 TEST_F(FileUtilsTest, FullPathIsTheAbsolutePath) {
-  const std::string root = mRoot.string();
+  const std::string root = mFolder.Path().string();
   struct SRow {
     const char* name;
     FSSpec spec;
@@ -75,7 +56,7 @@ TEST_F(FileUtilsTest, FullPathIsTheAbsolutePath) {
 }
 
 TEST_F(FileUtilsTest, ParentFolders) {
-  const std::string root = mRoot.string();
+  const std::string root = mFolder.Path().string();
   struct SRow {
     const char* name;
     FSSpec spec;
@@ -109,7 +90,7 @@ TEST_F(FileUtilsTest, WalkingUpEndsAtTheRoot) {
   EXPECT_EQ(path, Folder("sub") + "/f.mid");
   EXPECT_EQ(spec.parID, "/");
   EXPECT_EQ(spec.name, "");
-  const fs::path sub = mRoot / "sub";
+  const fs::path sub = mFolder / "sub";
   EXPECT_EQ(steps, std::distance(sub.begin(), sub.end())) << "one step per folder, root included";
 }
 
@@ -121,10 +102,10 @@ TEST(UFileUtils, TheProgramFindsItsOwnFile) {
 }
 
 TEST_F(FileUtilsTest, CustomIconsLeaveFilesAlone) {
-  UFileUtils::SetCustomIcon(FSSpec::FromPath(mRoot / "file"), 0x4B564532, 0x70726566, 1000);
-  std::ifstream in(mRoot / "file");
+  UFileUtils::SetCustomIcon(FSSpec::FromPath(mFolder / "file"), 0x4B564532, 0x70726566, 1000);
+  std::ifstream in(mFolder / "file");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "content");
-  EXPECT_EQ(std::distance(fs::directory_iterator(mRoot), {}), 2) << "no side files";
+  EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.Path()), {}), 2) << "no side files";
 }
 
 TEST(UFileUtils, PreferencesFolderFollowsTheConfigHome) {

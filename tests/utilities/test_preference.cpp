@@ -1,26 +1,28 @@
 #include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
+#include "support/StEnvironment.h"
+#include "support/StFileSizeLimit.h"
+#include "support/StTempFolder.h"
 #include "utilities/StPreference.h"
 #include "utilities/UPreference.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
-#include <optional>
 #include <random>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using Pref = UPreference;
+using kvxtest::StEnvironment;
+using kvxtest::StFileSizeLimit;
+using kvxtest::StTempFolder;
 
 LStr255 operator""_p(const char* text, std::size_t length) {
   return LStr255(std::string_view(text, length));
@@ -29,38 +31,6 @@ LStr255 operator""_p(const char* text, std::size_t length) {
 const LStr255 kGeneral("General Settings");
 const OSType kCreator = FourCC("KVE2");
 const OSType kPrefType = FourCC("pref");
-
-// A fresh folder under the system temp folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kvx-pref-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) mPath = pattern;
-  }
-  ~TempFolder() {
-    std::error_code error;
-    fs::permissions(mPath, fs::perms::owner_all, fs::perm_options::add, error);
-    fs::remove_all(mPath, error);
-  }
-  const fs::path& Path() const { return mPath; }
-
- private:
-  fs::path mPath;
-};
-
-// Sets (or with nullptr unsets) an environment variable for one scope.
-class StEnvironment {
- public:
-  StEnvironment(const char* name, const char* value) : mName(name) {
-    if (const char* old = std::getenv(name)) mOld = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~StEnvironment() { mOld ? ::setenv(mName, mOld->c_str(), 1) : ::unsetenv(mName); }
-
- private:
-  const char* mName;
-  std::optional<std::string> mOld;
-};
 
 void UseText(const std::string& text) {
   Pref::CleanUp();
@@ -325,7 +295,7 @@ class UPreferenceFileTest : public UPreferenceTest {
     ASSERT_EQ(Pref::LoadFile(file), noErr);
     ASSERT_TRUE(Pref::SeekTag(kGeneral, false));
   }
-  TempFolder mFolder;
+  StTempFolder mFolder;
 };
 
 TEST_F(UPreferenceFileTest, ValuesSurviveSaveAndLoad) {
@@ -552,15 +522,12 @@ TEST_F(UPreferenceFileTest, AFailedSaveKeepsTheOldFile) {
   UseText(big);
 
   // A file size limit makes the write fail part-way, even for root.
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const OSStatus result = Pref::SaveFile(FSSpec::FromPath(target), kCreator, 0, kPrefType);
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  OSStatus result = noErr;
+  {
+    StFileSizeLimit limit(64);
+    ASSERT_TRUE(limit.IsActive());
+    result = Pref::SaveFile(FSSpec::FromPath(target), kCreator, 0, kPrefType);
+  }
 
   EXPECT_NE(result, noErr);
   EXPECT_EQ(FileText(target), "old");
