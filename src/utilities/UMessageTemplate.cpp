@@ -181,6 +181,17 @@ class CTemplateScanner {
 
 std::uint8_t clampDataType(std::uint8_t dataType) { return dataType > kMaxDataType ? 0 : dataType; }
 
+// Stores the data and channel placeholders that both payload records carry; a text without
+// data bytes has no data format.
+template <typename Payload>
+void storeDataAndChannel(const SPlaceholders& found, Payload& out) {
+  if (!found.hasData) out.info.dataType = 0;
+  out.info.dataPos = found.dataPos;
+  out.chType = found.chType;
+  out.chPos = found.chPos;
+  out.chHigh = found.chHigh;
+}
+
 // The placeholder fields of a payload, in the shape the printer walks.
 struct STemplateLayout {
   const std::uint8_t* msg;
@@ -245,11 +256,7 @@ short UMessageTemplate::CompileSysxStr(ConstStr255Param text, SPrmPatCtrlSysEx& 
   if (count < 0) return count;
 
   const SPlaceholders& found = scanner.Placeholders();
-  if (!found.hasData) out.info.dataType = 0;
-  out.info.dataPos = found.dataPos;
-  out.chType = found.chType;
-  out.chPos = found.chPos;
-  out.chHigh = found.chHigh;
+  storeDataAndChannel(found, out);
   out.csType = found.csType;
   out.csStart = found.csStart;
   out.csPos = found.csPos;
@@ -270,12 +277,7 @@ short UMessageTemplate::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFre
   const short count = scanner.Scan(normal);
   if (count < 0) return count;
 
-  const SPlaceholders& found = scanner.Placeholders();
-  if (!found.hasData) out.info.dataType = 0;
-  out.info.dataPos = found.dataPos;
-  out.chType = found.chType;
-  out.chPos = found.chPos;
-  out.chHigh = found.chHigh;
+  storeDataAndChannel(scanner.Placeholders(), out);
   if (count > 0) out.msgLen = static_cast<std::uint8_t>(count);
   return count;
 }
