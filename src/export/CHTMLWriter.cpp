@@ -352,11 +352,7 @@ void CHTMLWriter::OutputParam_Sysx(long index, const SPatchParam* param) {
   std::memcpy(&payload, param->data, sizeof payload);
   Str255 text;
   UMessageTemplate::MakeSysxStr(payload, text, true);
-  WriteEscapedCell(LString::View(text));
-  StartTag(kTagCell, true, false);
-  OutputSysxDataRangeStr(index, payload.info);
-  EndTag(kTagCell, false, true);
-  WriteCell(kNone);
+  WriteTemplateCells(index, text, payload.info);
 }
 
 void CHTMLWriter::OutputParam_Free(long index, const SPatchParam* param) {
@@ -364,11 +360,7 @@ void CHTMLWriter::OutputParam_Free(long index, const SPatchParam* param) {
   std::memcpy(&payload, param->data, sizeof payload);
   Str255 text;
   UMessageTemplate::MakeMsgStr(payload, text, true);
-  WriteEscapedCell(LString::View(text));
-  StartTag(kTagCell, true, false);
-  OutputSysxDataRangeStr(index, payload.info);
-  EndTag(kTagCell, false, true);
-  WriteCell(kNone);
+  WriteTemplateCells(index, text, payload.info);
 }
 
 void CHTMLWriter::OutputParam_Tempo(long /*index*/, const SPatchParam* /*param*/) {
@@ -489,6 +481,16 @@ void CHTMLWriter::WriteParamNumberRange(long index, const SPatchParam* param) {
   const std::uint8_t* d = param->data;
   WriteCell(dec(d[3] * 128) + "(" + hex(d[3]) + "/00)" + std::string(Separator(index)) +
             dec(d[4] * 128 + 127) + "(" + hex(d[4]) + "/7F)");
+}
+
+// The OUTPUT MESSAGE, RANGE and CH cells of a template assignment (its channel is in the text).
+void CHTMLWriter::WriteTemplateCells(long index, ConstStr255Param text,
+                                     const SPrmPatCtrlSysExDataInfo& info) {
+  WriteEscapedCell(LString::View(text));
+  StartTag(kTagCell, true, false);
+  OutputSysxDataRangeStr(index, info);
+  EndTag(kTagCell, false, true);
+  WriteCell(kNone);
 }
 
 std::string_view CHTMLWriter::Separator(long index) const {

@@ -75,6 +75,7 @@ class CHTMLWriter {
   void WriteEscapedCell(std::string_view content);
   void WriteChannelCell(const SPatchParam* param);
   void WriteParamNumberRange(long index, const SPatchParam* param);
+  void WriteTemplateCells(long index, ConstStr255Param text, const SPrmPatCtrlSysExDataInfo& info);
   std::string_view Separator(long index) const;
   unsigned short Tabs() const { return static_cast<unsigned short>(mIndentLevel); }
 
