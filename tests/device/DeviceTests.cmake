@@ -19,7 +19,7 @@ if(TARGET test_device AND TARGET kvx-device)
     add_test(NAME device_over_jack COMMAND test_device --gtest_filter=DeviceOverJack.*)
     set_tests_properties(device_over_jack PROPERTIES
       FIXTURES_REQUIRED kvx_jack
-      ENVIRONMENT "KVX_TEST_JACK=1;JACK_DEFAULT_SERVER=${_kvx_jack_name};JACK_NO_START_SERVER=1"
+      ENVIRONMENT "KVX_TEST_JACK=1;JACK_DEFAULT_SERVER=${_kvx_jack_name};JACK_NO_START_SERVER=1;TSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/device/tsan.supp"
       TIMEOUT 120)
   endif()
 endif()
