@@ -12,6 +12,7 @@
 // and notifies the clients when they changed; call it often from the main thread.
 //
 // Errors of the MIDI systems go to the error handler (on the main thread) and are never thrown.
+// The handler may be called from inside a call into the system: it must not call back into it.
 #pragma once
 
 #include "midi/platform/CMidiBackEnd.h"
@@ -70,8 +71,8 @@ class CMidiSystem {
   OSStatus CreateClient(std::string_view name, MIDINotifyProc notifyProc, void* refCon,
                         std::unique_ptr<CMidiClient>& client);
 
-  // The endpoints present, in a fixed order: those of ALSA or JACK, then the built-in device.
-  // An index outside the list gives 0.
+  // The endpoints present, in a fixed order: those of ALSA or JACK, then the built-in device
+  // (then the additional back end's). An index outside the list gives 0.
   std::size_t GetNumberOfSources() const { return mSources.size(); }
   MIDIEndpointRef GetSource(std::size_t index) const;
   std::size_t GetNumberOfDestinations() const { return mDestinations.size(); }
