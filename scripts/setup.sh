@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev librtmidi-dev jackd2 libjack-jackd2-dev ${KVX_EXTRA_PACKAGES:-})
+          nlohmann-json3-dev librtmidi-dev jackd2 libjack-jackd2-dev qt6-base-dev qt6-svg-dev xvfb xauth ${KVX_EXTRA_PACKAGES:-})
 
 missing=()
 for package in "${PACKAGES[@]}"; do
