@@ -125,9 +125,9 @@ void BM_HtmlListToFile(benchmark::State& state) {
   CHTMLWriter writer(&patch);
   const fs::path target =
       benchFolder() / ("kvx-bench-" + std::to_string(::getpid()) + "-assign-list.html");
-  const FSSpec spec = FSSpec::FromPath(target);
+  const FSSpec fileSpec = FSSpec::FromPath(target);
   for (auto _ : state) {
-    if (writer.OutputFile(spec) != noErr) state.SkipWithError("output failed");
+    if (writer.OutputFile(fileSpec) != noErr) state.SkipWithError("output failed");
   }
   std::error_code error;
   state.counters["bytes"] = static_cast<double>(fs::file_size(target, error));

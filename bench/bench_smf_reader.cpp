@@ -171,11 +171,11 @@ void ReportRates(benchmark::State& state, std::size_t events) {
 
 void BM_ReadSMF_CSMFReader(benchmark::State& state) {
   const SampleFile& sample = GetSampleFile();
-  const FSSpec spec = FSSpec::FromPath(sample.path);
+  const FSSpec fileSpec = FSSpec::FromPath(sample.path);
   std::size_t events = 0;
   for (auto _ : state) {
     CSMFReader reader;
-    if (reader.OpenFile(spec) != 0) {
+    if (reader.OpenFile(fileSpec) != 0) {
       state.SkipWithError("CSMFReader could not open the file");
       return;
     }

@@ -20,10 +20,10 @@ OSStatus failureStatus(std::int32_t code) { return code != noErr ? code : ioErr;
 
 CTextOut::~CTextOut() { AbandonFile(); }
 
-OSStatus CTextOut::OpenFile(const FSSpec& spec, OSType /*creator*/, OSType /*fileType*/) {
+OSStatus CTextOut::OpenFile(const FSSpec& fileSpec, OSType /*creator*/, OSType /*fileType*/) {
   AbandonFile();
   try {
-    mFile = std::make_unique<LFileStream>(spec);
+    mFile = std::make_unique<LFileStream>(fileSpec);
   } catch (const LException& error) {
     mStatus = failureStatus(error.GetErrorCode());
   } catch (const std::exception&) {

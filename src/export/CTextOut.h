@@ -24,9 +24,9 @@ class CTextOut {
   CTextOut& operator=(const CTextOut&) = delete;
   virtual ~CTextOut();  // an output still open is abandoned
 
-  // Starts a new file for `spec`. The creator and file type have no meaning on this platform.
+  // Starts a new file for `fileSpec`. The creator and file type have no meaning on this platform.
   // Returns 0, or the failure's status (-1 when it had none); nothing is open then.
-  virtual OSStatus OpenFile(const FSSpec& spec, OSType creator, OSType fileType);
+  virtual OSStatus OpenFile(const FSSpec& fileSpec, OSType creator, OSType fileType);
   // Starts output appended to `destination`, which must outlive the output.
   void OpenMemory(std::string& destination);
   // Writes what is buffered and finishes the output: the file replaces its target. Returns 0,

@@ -49,14 +49,14 @@ bool UFileUtils::GetBundleAppSpec(FSSpec& out) {
   return true;
 }
 
-OSErr UFileUtils::GetParentFolderSpec(FSSpec& spec) {
-  auto folder = existingFolder(spec.parID);
-  if (!folder || !isPlainName(spec.name)) return fnfErr;
-  const bool isRoot = folder->relative_path().empty() && spec.name.empty();
+OSErr UFileUtils::GetParentFolderSpec(FSSpec& fileSpec) {
+  auto folder = existingFolder(fileSpec.parID);
+  if (!folder || !isPlainName(fileSpec.name)) return fnfErr;
+  const bool isRoot = folder->relative_path().empty() && fileSpec.name.empty();
   if (isRoot) return fnfErr;
-  const short volume = spec.vRefNum;
-  spec = FSSpec::FromPath(*folder);
-  spec.vRefNum = volume;
+  const short volume = fileSpec.vRefNum;
+  fileSpec = FSSpec::FromPath(*folder);
+  fileSpec.vRefNum = volume;
   return noErr;
 }
 

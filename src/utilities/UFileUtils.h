@@ -1,7 +1,7 @@
 // File helpers: the running program's own file, folder walks and full paths, the
 // preferences folder, and custom icons.
 //
-// A file specification here is volume 0, the parent folder as an absolute path and the file
+// An FSSpec here is volume 0, the parent folder as an absolute path and the file
 // name; "the root folder" is "/" and there are no volume names.
 #pragma once
 
@@ -18,11 +18,11 @@ class UFileUtils {
   // does not tell.
   static bool GetBundleAppSpec(FSSpec& out);
 
-  // Replaces `spec` by the specification of its parent folder ({"/a", "f"} becomes
+  // Replaces `fileSpec` by the FSSpec of its parent folder ({"/a", "f"} becomes
   // {"/", "a"}; a file in the root folder gives the root {"/", ""}). Returns fnfErr, with
-  // `spec` unchanged, when the parent folder is not an existing folder given by an absolute
-  // path, or when `spec` is the root, which has no parent.
-  static OSErr GetParentFolderSpec(FSSpec& spec);
+  // `fileSpec` unchanged, when the parent folder is not an existing folder given by an absolute
+  // path, or when `fileSpec` is the root, which has no parent.
+  static OSErr GetParentFolderSpec(FSSpec& fileSpec);
 
   // The absolute path "/folder/.../name" (the folder's path when the name is empty), or
   // nothing when the parent folder is not an existing folder given by an absolute path or the

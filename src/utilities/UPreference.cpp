@@ -26,7 +26,7 @@ constexpr std::uint8_t kCR = 0x0D;
 constexpr std::uint8_t kLF = 0x0A;
 constexpr std::int32_t kMaxDataSize = std::numeric_limits<std::int32_t>::max();
 constexpr std::uint16_t kLastIndex = std::numeric_limits<std::uint16_t>::max();
-// Written for a file specification without a parent folder (an empty recent-file slot).
+// Written for An FSSpec without a parent folder (an empty recent-file slot).
 constexpr std::string_view kNoFolder = "0";
 
 bool isBlank(std::uint8_t byte) { return byte == ' ' || byte == '\t'; }
@@ -131,9 +131,9 @@ bool isFindableParamName(std::string_view name) {
 // ---------------------------------------------------------------- file
 
 OSStatus UPreference::LoadFile(ConstStr255Param name) {
-  auto spec = preferenceFileSpec(name);
-  if (!spec) return fnfErr;
-  return LoadFile(*spec);
+  auto fileSpec = preferenceFileSpec(name);
+  if (!fileSpec) return fnfErr;
+  return LoadFile(*fileSpec);
 }
 
 OSStatus UPreference::LoadFile(const FSSpec& file) {
@@ -156,9 +156,9 @@ OSStatus UPreference::SaveFile(ConstStr255Param name, OSType creator, ResIDT ico
   if (!folder) return fnfErr;
   std::error_code error;
   if (!std::filesystem::is_directory(*folder, error)) return noErr;
-  auto spec = preferenceFileSpec(name);
-  if (!spec) return fnfErr;
-  return SaveFile(*spec, creator, iconID, fileType);
+  auto fileSpec = preferenceFileSpec(name);
+  if (!fileSpec) return fnfErr;
+  return SaveFile(*fileSpec, creator, iconID, fileType);
 }
 
 OSStatus UPreference::SaveFile(const FSSpec& file, OSType creator, ResIDT iconID, OSType fileType) {
@@ -324,7 +324,7 @@ void UPreference::GetRect(Rect& out, const Rect* defaultValue, std::uint16_t ind
 }
 
 void UPreference::GetFSSpec(FSSpec& out, const FSSpec* defaultValue, std::uint16_t index) {
-  FSSpec spec = defaultValue ? *defaultValue : FSSpec{};
+  FSSpec fileSpec = defaultValue ? *defaultValue : FSSpec{};
   // The volume counts only when a comma follows it, the folder and name only when one
   // follows the folder.
   if (SeekValue(index, false)) {
@@ -334,18 +334,18 @@ void UPreference::GetFSSpec(FSSpec& out, const FSSpec* defaultValue, std::uint16
     if (followedByComma) {
       if (isNumber && volume >= std::numeric_limits<std::int16_t>::min() &&
           volume <= std::numeric_limits<std::int16_t>::max()) {
-        spec.vRefNum = static_cast<std::int16_t>(volume);
+        fileSpec.vRefNum = static_cast<std::int16_t>(volume);
       }
       std::string folder = ReadLongValue(followedByComma);
       if (followedByComma) {
         bool ignored = false;
         std::string name = ReadLongValue(ignored);
-        spec.parID = folder == kNoFolder ? std::string() : decodeSpecPart(folder);
-        spec.name = decodeSpecPart(name);
+        fileSpec.parID = folder == kNoFolder ? std::string() : decodeSpecPart(folder);
+        fileSpec.name = decodeSpecPart(name);
       }
     }
   }
-  out = std::move(spec);
+  out = std::move(fileSpec);
 }
 
 // ---------------------------------------------------------------- setters

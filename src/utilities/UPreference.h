@@ -10,7 +10,7 @@
 // A tag "[name]" opens a section that runs to the next line starting (after blanks) with "[".
 // A param line is "name = value, value, ...". Names compare byte for byte, case-sensitive.
 // Values carry no quoting: a value ends at "," or the line end, loses its leading blanks and
-// trailing spaces. File specification values are the one exception: their folder and name
+// trailing spaces. FSSpec values are the one exception: their folder and name
 // parts are percent-encoded where a character would break the line (see SetFSSpec).
 //
 // Seeking is stateful: SeekTag sets where the section begins, SeekParam searches from there

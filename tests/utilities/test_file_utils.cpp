@@ -32,7 +32,7 @@ TEST_F(FileUtilsTest, FullPathIsTheAbsolutePath) {
   const std::string root = mFolder.Path().string();
   struct SRow {
     const char* name;
-    FSSpec spec;
+    FSSpec fileSpec;
     std::optional<std::string> expected;
   } rows[] = {
       {"a file in the root folder", {0, "/", "kvx-none.mid"}, "/kvx-none.mid"},
@@ -51,7 +51,7 @@ TEST_F(FileUtilsTest, FullPathIsTheAbsolutePath) {
   };
   for (const SRow& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(UFileUtils::GetFullPathString(row.spec), row.expected);
+    EXPECT_EQ(UFileUtils::GetFullPathString(row.fileSpec), row.expected);
   }
 }
 
@@ -59,7 +59,7 @@ TEST_F(FileUtilsTest, ParentFolders) {
   const std::string root = mFolder.Path().string();
   struct SRow {
     const char* name;
-    FSSpec spec;
+    FSSpec fileSpec;
     OSErr result;
     FSSpec expected;
   } rows[] = {
@@ -71,34 +71,34 @@ TEST_F(FileUtilsTest, ParentFolders) {
   };
   for (const SRow& row : rows) {
     SCOPED_TRACE(row.name);
-    FSSpec spec = row.spec;
-    EXPECT_EQ(UFileUtils::GetParentFolderSpec(spec), row.result);
-    EXPECT_EQ(spec.vRefNum, row.expected.vRefNum);
-    EXPECT_EQ(spec.parID, row.expected.parID);
-    EXPECT_EQ(spec.name, row.expected.name);
+    FSSpec fileSpec = row.fileSpec;
+    EXPECT_EQ(UFileUtils::GetParentFolderSpec(fileSpec), row.result);
+    EXPECT_EQ(fileSpec.vRefNum, row.expected.vRefNum);
+    EXPECT_EQ(fileSpec.parID, row.expected.parID);
+    EXPECT_EQ(fileSpec.name, row.expected.name);
   }
 }
 
 TEST_F(FileUtilsTest, WalkingUpEndsAtTheRoot) {
-  FSSpec spec{0, Folder("sub"), "f.mid"};
-  std::string path = "/" + spec.name;
+  FSSpec fileSpec{0, Folder("sub"), "f.mid"};
+  std::string path = "/" + fileSpec.name;
   int steps = 0;
-  while (UFileUtils::GetParentFolderSpec(spec) == noErr && steps < 100) {
-    if (!spec.name.empty()) path = "/" + spec.name + path;
+  while (UFileUtils::GetParentFolderSpec(fileSpec) == noErr && steps < 100) {
+    if (!fileSpec.name.empty()) path = "/" + fileSpec.name + path;
     ++steps;
   }
   EXPECT_EQ(path, Folder("sub") + "/f.mid");
-  EXPECT_EQ(spec.parID, "/");
-  EXPECT_EQ(spec.name, "");
+  EXPECT_EQ(fileSpec.parID, "/");
+  EXPECT_EQ(fileSpec.name, "");
   const fs::path sub = mFolder / "sub";
   EXPECT_EQ(steps, std::distance(sub.begin(), sub.end())) << "one step per folder, root included";
 }
 
 TEST(UFileUtils, TheProgramFindsItsOwnFile) {
-  FSSpec spec;
-  ASSERT_TRUE(UFileUtils::GetBundleAppSpec(spec));
-  EXPECT_EQ(spec.name, "test_utilities");
-  EXPECT_TRUE(fs::equivalent(spec.Path(), "/proc/self/exe"));
+  FSSpec fileSpec;
+  ASSERT_TRUE(UFileUtils::GetBundleAppSpec(fileSpec));
+  EXPECT_EQ(fileSpec.name, "test_utilities");
+  EXPECT_TRUE(fs::equivalent(fileSpec.Path(), "/proc/self/exe"));
 }
 
 TEST_F(FileUtilsTest, CustomIconsLeaveFilesAlone) {

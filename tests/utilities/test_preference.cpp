@@ -275,11 +275,11 @@ TEST_F(UPreferenceTest, ReadsFileSpecifications) {
     SCOPED_TRACE(row.name);
     UseText("[T]\r\nf = " + row.value + "\r\n");
     ASSERT_TRUE(Pref::SeekTag(LStr255("T"), false));
-    FSSpec spec;
-    Pref::GetParamFSSpec("f"_p, spec, &fallback);
-    EXPECT_EQ(spec.vRefNum, row.expected.vRefNum);
-    EXPECT_EQ(spec.parID, row.expected.parID);
-    EXPECT_EQ(spec.name, row.expected.name);
+    FSSpec fileSpec;
+    Pref::GetParamFSSpec("f"_p, fileSpec, &fallback);
+    EXPECT_EQ(fileSpec.vRefNum, row.expected.vRefNum);
+    EXPECT_EQ(fileSpec.parID, row.expected.parID);
+    EXPECT_EQ(fileSpec.name, row.expected.name);
   }
 }
 
@@ -348,11 +348,11 @@ TEST_F(UPreferenceFileTest, AnyFolderAndFileNameSurvive) {
   for (std::uint16_t i = 0; i < std::size(specs); ++i) {
     SCOPED_TRACE(specs[i].name);
     const FSSpec fallback{9, "/nowhere", "nothing"};
-    FSSpec spec;
-    Pref::GetParamFSSpec(LStr255("Recent File " + std::to_string(i)), spec, &fallback);
-    EXPECT_EQ(spec.vRefNum, specs[i].vRefNum);
-    EXPECT_EQ(spec.parID, specs[i].parID);
-    EXPECT_EQ(spec.name, specs[i].name);
+    FSSpec fileSpec;
+    Pref::GetParamFSSpec(LStr255("Recent File " + std::to_string(i)), fileSpec, &fallback);
+    EXPECT_EQ(fileSpec.vRefNum, specs[i].vRefNum);
+    EXPECT_EQ(fileSpec.parID, specs[i].parID);
+    EXPECT_EQ(fileSpec.name, specs[i].name);
   }
 }
 

@@ -7,10 +7,10 @@ FSSpec FSSpec::FromPath(const std::filesystem::path& path) {
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
   if (error) absolute = path;
   absolute = absolute.lexically_normal();
-  FSSpec spec;
-  spec.parID = absolute.parent_path().string();
-  spec.name = absolute.filename().string();
-  return spec;
+  FSSpec fileSpec;
+  fileSpec.parID = absolute.parent_path().string();
+  fileSpec.name = absolute.filename().string();
+  return fileSpec;
 }
 
 std::filesystem::path FSSpec::Path() const {

@@ -1,4 +1,4 @@
-// A file specification: volume (always 0 here), the parent folder as an absolute path, and the
+// An FSSpec: volume (always 0 here), the parent folder as an absolute path, and the
 // file name. Two specifications are equal when their absolute paths are.
 #pragma once
 

@@ -11,7 +11,7 @@
 
 class LFile {
  public:
-  explicit LFile(FSSpec spec) : mSpec(std::move(spec)) {}
+  explicit LFile(FSSpec fileSpec) : mSpec(std::move(fileSpec)) {}
 
   const FSSpec& GetSpecifier() const { return mSpec; }
   bool SpecifierExists() const;
