@@ -19,6 +19,7 @@
 
 class CSMFReader;
 class CSMFWriter;
+class LCommander;
 
 constexpr MessageT msg_PatchChanged = static_cast<MessageT>(FourCC("Pchg"));
 constexpr MessageT msg_PatchInit = static_cast<MessageT>(FourCC("Init"));
@@ -77,7 +78,21 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   short LoadSMFData(std::span<const std::uint8_t> bytes);
   std::vector<std::uint8_t> MakeSMFData() const;
 
+  // --- device transfer (main thread; both run modal dialogs through StDialogHandler, owned by
+  // `super`)
+  // Sends the 50 bulk dumps on output port 0, at least 4 ticks apart, after a confirmation;
+  // the user may cancel between two dumps. Alert 7 when the port cannot be used, or when a send
+  // fails on the way.
+  virtual void Transmit(LCommander* super);
+  // Empties the patch, then takes bulk dumps from input port 0 until 50 have come and 16 ticks
+  // passed without one, or the user cancels; what came in stays. Alert 7 when the ports cannot
+  // be used.
+  virtual void Retreive(LCommander* super);
+
   // --- bulk dumps (the reading side follows mVersion; 100 selects the older format)
+  // Asks the device to transmit its dumps (argument 0) or to receive ours (any other value):
+  // one request on output port 0. Alert 7 when the port cannot be used.
+  virtual void BulkTrReRequest(long receive);
   virtual bool IsKVXSysx(const unsigned char* bytes, long length) const;
   virtual long CheckBulkSysx(const unsigned char* bytes, long length) const;
   virtual void ExtractBulkData(long index, const unsigned char* bytes);
