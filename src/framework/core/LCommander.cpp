@@ -1,5 +1,31 @@
 #include "framework/core/LCommander.h"
 
+#include <algorithm>
+
+LCommander* LCommander::sTarget = nullptr;
+bool LCommander::sUpdateCommandStatus = false;
+
+LCommander::LCommander(LCommander* superCommander) { SetSuperCommander(superCommander); }
+
+LCommander::~LCommander() {
+  DeleteAllSubCommanders();
+  // Only the pointer moves: the super may itself be half destroyed, so it is not called.
+  if (sTarget == this) sTarget = mSuperCommander;
+  SetSuperCommander(nullptr);
+}
+
+void LCommander::SetSuperCommander(LCommander* superCommander) {
+  if (superCommander == mSuperCommander) return;
+  if (mSuperCommander != nullptr) std::erase(mSuperCommander->mSubCommanders, this);
+  mSuperCommander = superCommander;
+  if (mSuperCommander != nullptr) mSuperCommander->mSubCommanders.push_back(this);
+}
+
+void LCommander::DeleteAllSubCommanders() {
+  // Each sub leaves the list in its destructor; newest first, like a stack.
+  while (!mSubCommanders.empty()) delete mSubCommanders.back();
+}
+
 bool LCommander::ObeyCommand(CommandT command, void* param) {
   return mSuperCommander != nullptr && mSuperCommander->ObeyCommand(command, param);
 }
@@ -13,4 +39,26 @@ void LCommander::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
   enabled = false;
   usesMark = false;
   mark = 0;
+}
+
+bool LCommander::HandleKeyPress(const EventRecord& event) {
+  return mSuperCommander != nullptr && mSuperCommander->HandleKeyPress(event);
+}
+
+bool LCommander::AllowSubRemoval(LCommander* /*sub*/) { return true; }
+
+bool LCommander::IsOnDuty() const {
+  for (const LCommander* link = sTarget; link != nullptr; link = link->mSuperCommander) {
+    if (link == this) return true;
+  }
+  return false;
+}
+
+void LCommander::SwitchTarget(LCommander* newTarget) {
+  if (newTarget == sTarget) return;
+  LCommander* oldTarget = sTarget;
+  sTarget = newTarget;
+  if (oldTarget != nullptr) oldTarget->DontBeTarget();
+  // DontBeTarget may have moved the target on; then that choice stands.
+  if (newTarget != nullptr && sTarget == newTarget) newTarget->BeTarget();
 }

@@ -86,6 +86,8 @@ class LModalDialog {
   void Close();
   bool IsOpen() const { return mView != nullptr; }
   bool IsVisible() const { return mVisible; }
+  // The host's side of the dialog (null once closed), for hosts that hand out their views.
+  LDialogView* GetView() const { return mView.get(); }
 
   // The progress bar in pane `paneID` (created on first use).
   LDialogProgressBar& FindProgressBar(PaneIDT paneID);
