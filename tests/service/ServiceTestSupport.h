@@ -88,8 +88,8 @@ class ServiceTest : public ::testing::Test {
  protected:
   ServiceTest() {
     UPreference::CleanUp();
-    mScript->sources = {{"a", "Dev A:Dev A 128:0"}, {"b", "Dev B:Dev B 129:0"},
-                        {"c", "Dev C:Dev C 130:0"}};
+    mScript->sources = {
+        {"a", "Dev A:Dev A 128:0"}, {"b", "Dev B:Dev B 129:0"}, {"c", "Dev C:Dev C 130:0"}};
     mScript->destinations = {{"a", "Dev A:Dev A 128:0"}, {"b", "Dev B:Dev B 129:0"}};
   }
   ~ServiceTest() override {

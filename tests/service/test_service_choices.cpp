@@ -20,11 +20,13 @@ TEST_F(ServiceTest, DeviceMenusListTheEndpointsAfterNoDeviceAndSelectTheChosenOn
   std::int16_t item = 0;
   const auto inputs = Service().CreateInportDeviceMenu(0, item);
   ASSERT_NE(inputs, nullptr);
-  EXPECT_EQ(Items(*inputs), (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A", "Dev B", "Dev C"}));
+  EXPECT_EQ(Items(*inputs),
+            (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A", "Dev B", "Dev C"}));
   EXPECT_EQ(item, 3);
   const auto outputs = Service().CreateOutportDeviceMenu(0, item);
   ASSERT_NE(outputs, nullptr);
-  EXPECT_EQ(Items(*outputs), (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A", "Dev B"}));
+  EXPECT_EQ(Items(*outputs),
+            (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A", "Dev B"}));
   EXPECT_EQ(item, SDeviceMenu::kNoDeviceItem);
 }
 
@@ -34,8 +36,9 @@ TEST_F(ServiceTest, AnEndpointWithoutANameKeepsItsPlaceInTheMenu) {
   std::int16_t item = 0;
   const auto menu = Service().CreateInportDeviceMenu(0, item);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Items(*menu), (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A",
-                                                    COSXMidiService::kUnnamedEndpointText, "Dev C"}));
+  EXPECT_EQ(Items(*menu),
+            (std::vector<std::string>{SDeviceMenu::kNoDeviceText, "Dev A",
+                                      COSXMidiService::kUnnamedEndpointText, "Dev C"}));
   EXPECT_EQ(item, 4);
   Service().SelectInportDeviceMenu(0, item);
   EXPECT_EQ(ConnectedSources(), std::vector<std::string>{"c"});
@@ -78,8 +81,8 @@ TEST_F(ServiceTest, ChoosingAMenuItem) {
     SetUpService(Settings(SourceID(1), DestinationID(1)));
     Service().SelectInportDeviceMenu(0, row.item);
     Service().SelectOutportDeviceMenu(0, row.item);
-    EXPECT_EQ(ConnectedSources(), row.connected ? std::vector<std::string>{row.connected}
-                                                : std::vector<std::string>{});
+    EXPECT_EQ(ConnectedSources(),
+              row.connected ? std::vector<std::string>{row.connected} : std::vector<std::string>{});
     EXPECT_EQ(Service().ValidInport(0), row.sourceIndex >= 0);
     EXPECT_EQ(Service().ValidOutport(0), row.destinationIndex >= 0);
     EXPECT_EQ(Service().GetInportUniqueID(0), row.sourceIndex >= 0 ? SourceID(row.sourceIndex) : 0);
@@ -90,7 +93,8 @@ TEST_F(ServiceTest, ChoosingAMenuItem) {
 }
 
 TEST_F(ServiceTest, EndpointListingForTheCommandLine) {
-  mScript->sources = {{"a", "Dev A:Dev A 128:0"}, {"t1", "Twin:Twin 129:0"}, {"t2", "Twin:Twin 130:0"}};
+  mScript->sources = {
+      {"a", "Dev A:Dev A 128:0"}, {"t1", "Twin:Twin 129:0"}, {"t2", "Twin:Twin 130:0"}};
   const auto listing = Service().GetEndpointListing(true);
   ASSERT_EQ(listing.size(), 3u);
   for (std::size_t i = 0; i < listing.size(); ++i) {
@@ -104,7 +108,9 @@ TEST_F(ServiceTest, EndpointListingForTheCommandLine) {
 }
 
 TEST_F(ServiceTest, FindingAnEndpointByNameOrUniqueID) {
-  mScript->sources = {{"a", "Dev A:Dev A 128:0"}, {"t1", "Twin:Twin 129:0"}, {"t2", "Twin:Twin 130:0"},
+  mScript->sources = {{"a", "Dev A:Dev A 128:0"},
+                      {"t1", "Twin:Twin 129:0"},
+                      {"t2", "Twin:Twin 130:0"},
                       {"n", "4711:4711 131:0"}};
   struct SCase {
     const char* name;
@@ -120,7 +126,8 @@ TEST_F(ServiceTest, FindingAnEndpointByNameOrUniqueID) {
       {"names compare exactly", [] { return "dev a"; }, EMatch::NotFound, 1},
       {"unknown", [] { return "Nothing"; }, EMatch::NotFound, 1},
       {"ID 0 is none", [] { return "0"; }, EMatch::NotFound, 1},
-      {"ID with more behind it", [&] { return std::to_string(SourceID(0)) + "x"; }, EMatch::NotFound, 1},
+      {"ID with more behind it", [&] { return std::to_string(SourceID(0)) + "x"; },
+       EMatch::NotFound, 1},
       {"empty", [] { return ""; }, EMatch::NotFound, 1},
       {"destination ID among sources", [&] { return std::to_string(DestinationID(0)); },
        EMatch::NotFound, 1},
@@ -160,13 +167,17 @@ TEST_F(ServiceTest, ChoicesAreWrittenToThePreferenceData) {
                 "\r\nSource 0 = " + std::to_string(SourceID(1)) + "\r\n\r\n";
        }},
       {"values replaced in place, other sections kept",
-       "[General Settings]\r\n\r\n[MIDI Service Settings]\r\nSource 0 = 5\r\nDestination 0 = 6\r\n", 1, 1,
+       "[General Settings]\r\n\r\n[MIDI Service Settings]\r\nSource 0 = 5\r\nDestination 0 = 6\r\n",
+       1, 1,
        [] {
-         return std::string("[General Settings]\r\n\r\n[MIDI Service Settings]\r\nSource 0 = 0\r\n"
-                            "Destination 0 = 0\r\n");
+         return std::string(
+             "[General Settings]\r\n\r\n[MIDI Service Settings]\r\nSource 0 = 0\r\n"
+             "Destination 0 = 0\r\n");
        }},
       {"the ID of an absent device is kept", "[MIDI Service Settings]\r\nSource 0 = -123\r\n", 0, 0,
-       [] { return std::string("[MIDI Service Settings]\r\nDestination 0 = 0\r\nSource 0 = -123\r\n"); }},
+       [] {
+         return std::string("[MIDI Service Settings]\r\nDestination 0 = 0\r\nSource 0 = -123\r\n");
+       }},
   };
   for (const SCase& row : cases) {
     SCOPED_TRACE(row.name);

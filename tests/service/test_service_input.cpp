@@ -35,7 +35,10 @@ TEST_F(ServiceTest, PacketsGetTheirPositionFlagsAndSysExIsJoinedWhole) {
   };
   const Bytes longSysex = Concat({{0xF0}, Counting(1, 254), {0xF7}});
   const SCase cases[] = {
-      {"a whole SysEx in one packet", {{{0xF0, 0x43, 0x10, 0xF7}}}, {{4, 0}}, {{0xF0, 0x43, 0x10, 0xF7}}},
+      {"a whole SysEx in one packet",
+       {{{0xF0, 0x43, 0x10, 0xF7}}},
+       {{4, 0}},
+       {{0xF0, 0x43, 0x10, 0xF7}}},
       {"a SysEx over three lists",
        {{{0xF0, 0x01, 0x02}}, {{0x03, 0x04}}, {{0x05, 0xF7}}},
        {{3, 1}, {2, 3}, {2, 2}},
@@ -60,10 +63,7 @@ TEST_F(ServiceTest, PacketsGetTheirPositionFlagsAndSysExIsJoinedWhole) {
        {{{0x90, 0x40, 0x7F, 0xF0, 0x01}}, {{0x02, 0xF7}}},
        {{5, 1}, {2, 2}},
        {{0x90, 0x40, 0x7F, 0xF0, 0x01, 0x02, 0xF7}}},
-      {"a full packet is cut for the queue",
-       {{longSysex}},
-       {{252, 1}, {4, 2}},
-       {longSysex}},
+      {"a full packet is cut for the queue", {{longSysex}}, {{252, 1}, {4, 2}}, {longSysex}},
       {"a full packet inside a SysEx",
        {{{0xF0, 0x01}}, {Counting(2, 256)}, {{0xF7}}},
        {{2, 1}, {252, 3}, {4, 3}, {1, 2}},
@@ -126,7 +126,8 @@ class StFastTicks {
     UTickClock::SetSource([start] {
       const auto elapsed = std::chrono::steady_clock::now() - start;
       return static_cast<std::uint32_t>(
-          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 / 1000000);
+          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 /
+          1000000);
     });
   }
   ~StFastTicks() { UTickClock::SetSource({}); }

@@ -75,16 +75,25 @@ TEST_F(ServiceTest, SendStatuses) {
     std::memset(service.GetMidiBuffer(), 0x5A, COSXMidiService::kMidiBufferSize);
     std::memset(service.GetSysxBuffer(), 0x5A, COSXMidiService::kSysxAreaSize);
     if (row.kind == EKind::BufferedMidi || row.kind == EKind::BufferedSysx) {
-      unsigned char* buffer = row.kind == EKind::BufferedMidi ? service.GetMidiBuffer() : service.GetSysxBuffer();
+      unsigned char* buffer =
+          row.kind == EKind::BufferedMidi ? service.GetMidiBuffer() : service.GetSysxBuffer();
       std::copy(row.bytes.begin(), row.bytes.end(), buffer);
     }
     const std::size_t sentBefore = mScript->Sent().size();
     std::int32_t status = 0;
     switch (row.kind) {
-      case EKind::Midi: status = service.SendMidiMsg(row.outport, row.bytes.data(), row.length); break;
-      case EKind::Sysx: status = service.SendSysxMsg(row.outport, row.bytes.data(), row.length); break;
-      case EKind::BufferedMidi: status = service.SendBufferedMidi(row.outport, row.length); break;
-      case EKind::BufferedSysx: status = service.SendBufferedSysx(row.outport, row.length); break;
+      case EKind::Midi:
+        status = service.SendMidiMsg(row.outport, row.bytes.data(), row.length);
+        break;
+      case EKind::Sysx:
+        status = service.SendSysxMsg(row.outport, row.bytes.data(), row.length);
+        break;
+      case EKind::BufferedMidi:
+        status = service.SendBufferedMidi(row.outport, row.length);
+        break;
+      case EKind::BufferedSysx:
+        status = service.SendBufferedSysx(row.outport, row.length);
+        break;
     }
     EXPECT_EQ(status, row.status);
     if (status == 0) {
@@ -96,7 +105,8 @@ TEST_F(ServiceTest, SendStatuses) {
       service.Release();  // waits for SysEx sends
       EXPECT_EQ(mScript->Sent().size(), sentBefore);
       if (row.kind == EKind::Midi || row.kind == EKind::BufferedMidi) {
-        EXPECT_TRUE(std::all_of(service.GetMidiBuffer(), service.GetMidiBuffer() + COSXMidiService::kMidiBufferSize,
+        EXPECT_TRUE(std::all_of(service.GetMidiBuffer(),
+                                service.GetMidiBuffer() + COSXMidiService::kMidiBufferSize,
                                 [](unsigned char byte) { return byte == 0x5A; }));
       }
     }
@@ -117,7 +127,9 @@ TEST_F(ServiceTest, ASixthSysExWhileFiveAreInFlightIsRefused) {
   std::vector<Bytes> messages;
   for (std::uint8_t i = 0; i < COSXMidiService::kDefaultSysxSlotCount; ++i) {
     messages.push_back(Sysex(100 + i, i));
-    ASSERT_EQ(Service().SendSysxMsg(0, messages.back().data(), static_cast<long>(messages.back().size())), 0);
+    ASSERT_EQ(
+        Service().SendSysxMsg(0, messages.back().data(), static_cast<long>(messages.back().size())),
+        0);
     messages.back()[1] ^= 0x7F;  // the caller's bytes may change once the send is started
   }
   const Bytes sixth = Sysex(30, 6);

@@ -23,13 +23,16 @@ class CFailingService final : public COSXMidiService {
 
  protected:
   OSStatus CreateMidiClient(std::string_view name) override {
-    return Step(1, "client " + std::string(name), [&] { return COSXMidiService::CreateMidiClient(name); });
+    return Step(1, "client " + std::string(name),
+                [&] { return COSXMidiService::CreateMidiClient(name); });
   }
   OSStatus CreateMidiInputPort(std::string_view name) override {
-    return Step(2, "input " + std::string(name), [&] { return COSXMidiService::CreateMidiInputPort(name); });
+    return Step(2, "input " + std::string(name),
+                [&] { return COSXMidiService::CreateMidiInputPort(name); });
   }
   OSStatus CreateMidiOutputPort(std::string_view name) override {
-    return Step(3, "output " + std::string(name), [&] { return COSXMidiService::CreateMidiOutputPort(name); });
+    return Step(3, "output " + std::string(name),
+                [&] { return COSXMidiService::CreateMidiOutputPort(name); });
   }
 
  private:
@@ -83,7 +86,8 @@ TEST_F(ServiceTest, ClientAndPortsCarryTheApplicationsNames) {
   SetUpService(Settings(SourceID(0), DestinationID(1)));
   const unsigned char message[] = {0x90, 0x40, 0x7F};
   ASSERT_EQ(Service().SendMidiMsg(0, message, 3), 0);
-  EXPECT_EQ(mScript->openedOutputs, std::vector<std::string>{"b as KVX Editor:KVX Editor Output Port"});
+  EXPECT_EQ(mScript->openedOutputs,
+            std::vector<std::string>{"b as KVX Editor:KVX Editor Output Port"});
 }
 
 TEST_F(ServiceTest, EndpointsAreChosenByTheUniqueIDsStored) {
@@ -105,8 +109,8 @@ TEST_F(ServiceTest, EndpointsAreChosenByTheUniqueIDsStored) {
       {"stored 0 matches nothing", Settings(0, 0), true, nullptr, 0, 0, false},
       {"second source, first destination", Settings(second, first), true, "b", second, first, true},
       {"an absent device keeps its ID", Settings(12345, -77), true, nullptr, 12345, -77, false},
-      {"not a number reads as none", "[MIDI Service Settings]\r\nSource 0 = b\r\n", true, nullptr, 0,
-       0, false},
+      {"not a number reads as none", "[MIDI Service Settings]\r\nSource 0 = b\r\n", true, nullptr,
+       0, 0, false},
       {"a source ID does not choose a destination", Settings(second, second), true, "b", second,
        second, false},
   };
@@ -117,8 +121,8 @@ TEST_F(ServiceTest, EndpointsAreChosenByTheUniqueIDsStored) {
     ASSERT_EQ(service.Setup(), 0);
     EXPECT_EQ(service.LoadPreference(), row.loaded);
     EXPECT_EQ(service.ValidInport(0), row.connected != nullptr);
-    EXPECT_EQ(ConnectedSources(), row.connected ? std::vector<std::string>{row.connected}
-                                                : std::vector<std::string>{});
+    EXPECT_EQ(ConnectedSources(),
+              row.connected ? std::vector<std::string>{row.connected} : std::vector<std::string>{});
     EXPECT_EQ(service.GetInportUniqueID(0), row.sourceID);
     EXPECT_EQ(service.GetOutportUniqueID(0), row.destinationID);
     EXPECT_EQ(service.ValidOutport(0), row.validOutport);
@@ -191,13 +195,14 @@ TEST_F(ServiceTest, AVanishedDeviceIsDroppedAndFoundAgainByItsUniqueID) {
   ASSERT_EQ(Service().SendMidiMsg(0, message, 3), 0);
   EXPECT_EQ(mScript->Sent().back().first, "b-again");
 
-  const std::vector<std::pair<OSType, long>> expected(2, {COSXMidiService::kClassID, kMidiSetupChanged});
+  const std::vector<std::pair<OSType, long>> expected(
+      2, {COSXMidiService::kClassID, kMidiSetupChanged});
   EXPECT_EQ(watcher.heard, expected);
 }
 
 TEST_F(ServiceTest, AChoiceMadeInThisRunOutlivesASetupChange) {
   SetUpService(Settings(SourceID(0), DestinationID(0)));
-  Service().SelectInportDeviceMenu(0, 4);  // Dev C
+  Service().SelectInportDeviceMenu(0, 4);   // Dev C
   Service().SelectOutportDeviceMenu(0, 3);  // Dev B
   mScript->sources.push_back({"new", "New:New 140:0"});
   ASSERT_TRUE(System().CheckSetup());

@@ -23,7 +23,7 @@ namespace {
 
 constexpr OSErr memFullErr = -108;  // the toolbox's out-of-memory status
 
-constexpr unsigned char kSystemName[] = "\x14" "MacOS X MIDI Service";
+constexpr unsigned char kSystemName[] = "\024MacOS X MIDI Service";  // length-prefixed
 static_assert(sizeof kSystemName == 20 + 2);
 
 constexpr const char* kSettingsTag = "MIDI Service Settings";
@@ -41,9 +41,7 @@ LStr255 PortParamName(const char* prefix, std::uint32_t port) {
 }
 
 // Platform codes reach callers as signed 16-bit numbers widened to 32 bits.
-std::int32_t PlatformStatus(OSStatus status) {
-  return static_cast<std::int16_t>(status);
-}
+std::int32_t PlatformStatus(OSStatus status) { return static_cast<std::int16_t>(status); }
 
 void* InportRefCon(std::uint32_t inport) {
   return reinterpret_cast<void*>(static_cast<std::intptr_t>(inport));
@@ -404,7 +402,8 @@ std::int32_t COSXMidiService::SendMidiMsg(long outport, const unsigned char* dat
   MIDIPacket& packet = mPacketList.packet[0];
   packet.timeStamp = 0;  // now
   packet.length = static_cast<std::uint16_t>(length);
-  if (length > 0 && data != packet.data) std::memmove(packet.data, data, static_cast<std::size_t>(length));
+  if (length > 0 && data != packet.data)
+    std::memmove(packet.data, data, static_cast<std::size_t>(length));
   return PlatformStatus(mOutputPort->Send(entry->destination, mPacketList));
 }
 
@@ -463,8 +462,7 @@ void COSXMidiService::HandleSetupChange(const MIDINotification& notification) {
 }
 
 // runs on the MIDI thread
-void COSXMidiService::ReadProc(const MIDIPacketList* list, void* readRefCon,
-                               void* srcConnRefCon) {
+void COSXMidiService::ReadProc(const MIDIPacketList* list, void* readRefCon, void* srcConnRefCon) {
   auto* service = static_cast<COSXMidiService*>(readRefCon);
   if (service == nullptr) return;
   service->HandleReadProc(list, static_cast<long>(reinterpret_cast<std::intptr_t>(srcConnRefCon)));
