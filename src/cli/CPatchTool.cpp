@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/CMidiSession.h"
+#include "cli/CTerminalTransfer.h"
 #include "document/CPatch.h"
 #include "export/CHTMLWriter.h"
 #include "export/CPatchJSON.h"
@@ -131,6 +133,12 @@ void CPatchTool::Execute(const SCommandLine& line) {
       return Build(files.at(0), files.at(1));
     case ECommand::Import:
       return Import(files.at(0), files.at(1));
+    case ECommand::Ports:
+      return Ports();
+    case ECommand::Send:
+      return Send(files.at(0), line);
+    case ECommand::Receive:
+      return Receive(files.at(0), line);
     case ECommand::None:
       break;
   }
@@ -198,6 +206,38 @@ void CPatchTool::Import(const fs::path& oldFile, const fs::path& newFile) {
   SavePatch(patch, newFile);
 }
 
+void CPatchTool::Ports() {
+  CMidiSession session(mErr);
+  if (session.GetSystemName().empty()) {
+    mErr << "kvx: no ALSA sequencer or JACK server is in use: only the built-in device is there\n";
+  }
+  mOut << session.ListPorts();
+}
+
+void CPatchTool::Send(const fs::path& patchFile, const SCommandLine& line) {
+  CPatch patch;
+  LoadPatch(patch, patchFile, kPatchVersion);
+  CMidiSession session(mErr);
+  const std::string destination = session.ChooseDestination(*line.to);
+  CTerminalTransfer transfer(mOut, mErr, mAlerts, {line.assumeYes, line.timeoutSeconds});
+  transfer.Send(patch, patchFile.string(), destination);
+}
+
+// The patch file is written only when the whole patch came in: a failed transfer leaves an
+// existing file as it was.
+void CPatchTool::Receive(const fs::path& outFile, const SCommandLine& line) {
+  CheckWritable(outFile);
+  CPatch patch;
+  CMidiSession session(mErr);
+  const std::string source = session.ChooseSource(*line.from);
+  const std::string destination = session.ChooseDestination(*line.to);
+  CTerminalTransfer transfer(mOut, mErr, mAlerts, {line.assumeYes, line.timeoutSeconds});
+  transfer.Request(patch, source, destination, outFile.string());
+  SavePatch(patch, outFile);
+  mOut << patch.GetReceivedCount() << " dumps received from \"" << source << "\", written to "
+       << outFile.string() << ".\n";
+}
+
 // Loads as the editor does: `version` 100 reads the older format, as its importer does, and the
 // current version is set again afterwards.
 void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t version) {
@@ -211,6 +251,16 @@ void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t ve
 
 void CPatchTool::SavePatch(CPatch& patch, const fs::path& file) {
   if (patch.SaveSMF(FSSpec::FromPath(file)) != 0) Fail(file, WriteFailureReason(file));
+}
+
+// Fails early, before a transfer, when `file` surely cannot be written.
+void CPatchTool::CheckWritable(const fs::path& file) {
+  std::error_code error;
+  const fs::path folder = fs::absolute(file, error).parent_path();
+  if (!fs::is_directory(folder, error) || fs::is_directory(file, error) ||
+      ::access(folder.c_str(), W_OK) != 0) {
+    Fail(file, WriteFailureReason(file));
+  }
 }
 
 void CPatchTool::CheckOutput() {

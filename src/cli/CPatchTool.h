@@ -1,5 +1,6 @@
 // Runs the commands of the kvx tool over the same code the editor uses: CPatch loads and saves
-// patch files, CHTMLWriter writes the assign list, CPatchJSON converts to and from JSON. Alerts
+// patch files, CHTMLWriter writes the assign list, CPatchJSON converts to and from JSON, and
+// CPatch::Transmit and Retreive talk to the device through the system MIDI service. Alerts
 // the core raises are collected by a terminal presenter and printed with the file's name.
 #pragma once
 
@@ -15,7 +16,8 @@
 class CPatch;
 
 constexpr int kExitSuccess = 0;
-constexpr int kExitFileError = 1;  // a file cannot be read or written, or is not valid
+constexpr int kExitFileError = 1;  // a file cannot be read or written, or is not valid; or a
+                                   // transfer failed (no such port, cancelled, timed out)
 constexpr int kExitUsage = 2;
 
 class CPatchTool {
@@ -35,10 +37,14 @@ class CPatchTool {
   void Json(const std::filesystem::path& patchFile);
   void Build(const std::filesystem::path& jsonFile, const std::filesystem::path& outFile);
   void Import(const std::filesystem::path& oldFile, const std::filesystem::path& newFile);
+  void Ports();
+  void Send(const std::filesystem::path& patchFile, const SCommandLine& line);
+  void Receive(const std::filesystem::path& outFile, const SCommandLine& line);
 
   // Each throws SFileError (see the .cpp) naming the file and what is wrong.
   void LoadPatch(CPatch& patch, const std::filesystem::path& file, std::uint32_t version);
   void SavePatch(CPatch& patch, const std::filesystem::path& file);
+  void CheckWritable(const std::filesystem::path& file);
   void CheckOutput();
 
   std::ostream& mOut;

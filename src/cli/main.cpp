@@ -1,4 +1,5 @@
-// kvx: inspects, exports and converts patch files from the command line.
+// kvx: inspects, exports and converts patch files from the command line, and sends them to
+// the device or fetches them from it.
 #include <iostream>
 #include <string>
 #include <vector>

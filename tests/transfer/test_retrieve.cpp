@@ -237,7 +237,8 @@ TEST(Retreive, FortyNineDistinctDumpsWaitForCancelAndStay) {
 
   EXPECT_EQ(rig.Turn(), kCancelTurn);
   EXPECT_EQ(rig.patch.GetReceivedCount(), 49);
-  for (long index = 0; index < 49; ++index) EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
+  for (long index = 0; index < 49; ++index)
+    EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
   EXPECT_TRUE(IsEmptyRecord(rig.patch, 49));
   EXPECT_EQ(rig.DialogIDs(), (std::vector<ResIDT>{kWaitDialog, kProgressDialog}));
   EXPECT_TRUE(rig.AllDialogsClosed());
@@ -255,7 +256,8 @@ TEST(Retreive, AControllerSentTwiceCountsTwiceAndTheRetrievalEndsWithOneMissing)
 
   EXPECT_EQ(rig.patch.GetReceivedCount(), 50);
   EXPECT_EQ(listener.IndicesOf(msg_ParamReceived), controllers);
-  for (long index = 0; index < 49; ++index) EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
+  for (long index = 0; index < 49; ++index)
+    EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
   EXPECT_TRUE(IsEmptyRecord(rig.patch, 49));
   EXPECT_TRUE(rig.AllDialogsClosed());
   EXPECT_TRUE(rig.alerts.Alerts().empty());
@@ -306,7 +308,8 @@ TEST(Retreive, CancelWhileWaitingLeavesAnEmptyPatchAndNoQueue) {
 
   EXPECT_EQ(rig.DialogIDs(), std::vector<ResIDT>{kWaitDialog});
   EXPECT_TRUE(rig.AllDialogsClosed());
-  for (long index = 0; index < kControllerCount; ++index) EXPECT_TRUE(IsEmptyRecord(rig.patch, index));
+  for (long index = 0; index < kControllerCount; ++index)
+    EXPECT_TRUE(IsEmptyRecord(rig.patch, index));
   EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
   rig.device.Play(50);
   EXPECT_EQ(rig.device.Lost(), 1);  // nobody listens any more
@@ -351,7 +354,8 @@ TEST(Retreive, WithoutUsablePortsTheEmptiedPatchAndAlertSevenAreAllThatHappens) 
     EXPECT_TRUE(rig.host.Dialogs().empty());
     EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
     EXPECT_EQ(kvxtest::Text(rig.patch.PatchTitle()), "");
-    for (long index = 0; index < kControllerCount; ++index) EXPECT_TRUE(IsEmptyRecord(rig.patch, index));
+    for (long index = 0; index < kControllerCount; ++index)
+    EXPECT_TRUE(IsEmptyRecord(rig.patch, index));
   }
 }
 

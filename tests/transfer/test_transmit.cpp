@@ -16,7 +16,8 @@ namespace {
 // A rig with a patch of known records to send.
 struct CTransmitRig : CTransferRig {
   CTransmitRig() {
-    for (long index = 0; index < kControllerCount; ++index) *patch.GetParam(index) = KnownRecord(index);
+    for (long index = 0; index < kControllerCount; ++index)
+      *patch.GetParam(index) = KnownRecord(index);
   }
   CPatch patch;
 };
@@ -73,7 +74,8 @@ TEST(Transmit, TheProgressBarShowsTheIndexOfTheDumpJustSent) {
   for (std::int32_t value = 0; value < 50; ++value) expected.push_back(value);
   EXPECT_EQ(values, expected);
   ASSERT_FALSE(sentAndShown.empty());
-  for (const auto& [sent, shown] : sentAndShown) EXPECT_EQ(shown + 1, static_cast<std::int32_t>(sent));
+  for (const auto& [sent, shown] : sentAndShown)
+    EXPECT_EQ(shown + 1, static_cast<std::int32_t>(sent));
 }
 
 TEST(Transmit, TheConfirmationRunsUntilOKOrCancelAndClosesBeforeTheFirstDump) {

@@ -1,0 +1,146 @@
+#include "cli/CTerminalTransfer.h"
+
+#include "cli/CTerminalAlertPresenter.h"
+#include "cli/CTerminalDialogHost.h"
+#include "cli/StInterruptCatcher.h"
+#include "document/CPatch.h"
+#include "framework/core/StDialogHandler.h"
+#include "midi/CMidiOperation.h"
+#include "utilities/UAlert.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// The main window's confirmations, and the dialogs of CPatch.
+constexpr ResIDT kConfirmRequestDialog = 3000;
+constexpr ResIDT kConfirmSendDialog = 3001;
+constexpr ResIDT kRetrieveWaitDialog = 3002;
+constexpr ResIDT kTransmitConfirmDialog = 3003;
+constexpr ResIDT kProgressDialog = 3004;
+constexpr ResIDT kTransmitCancelledDialog = 3005;
+
+constexpr long kMidiPort = 0;
+// Transmit returns 4 ticks after its last dump was handed over; JACK may still hold it for a
+// period before it is out. Closing the client now would cut it off.
+constexpr auto kLastDumpDrain = std::chrono::milliseconds(250);
+
+using EKind = CTerminalDialogHost::EKind;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+CTerminalDialogHost::SOptions HostOptions(bool assumeYes, std::optional<double> timeoutSeconds) {
+  CTerminalDialogHost::SOptions options;
+  options.inputFd = STDIN_FILENO;
+  options.assumeYes = assumeYes;
+  options.drawProgress = ::isatty(STDERR_FILENO) != 0;
+  if (timeoutSeconds) {
+    options.timeout = std::chrono::milliseconds(std::llround(*timeoutSeconds * 1000));
+  }
+  options.interrupted = &StInterruptCatcher::WasInterrupted;
+  return options;
+}
+
+// The current service, checked as the main window's commands check it; alert 7 otherwise.
+bool PortsUsable(bool needInput) {
+  CMidiOperation* service = CMidiOperation::GetCurrent();
+  const bool usable = service != nullptr && service->IsUsable() &&
+                      (needInput ? service->ValidPort(kMidiPort, kMidiPort)
+                                 : service->ValidOutport(kMidiPort));
+  if (!usable) UAlert::ErrorAlert(STRx_Errors, err_MidiUnavailable);
+  return usable;
+}
+
+bool Confirm(ResIDT dialogID) {
+  StDialogHandler dialog(dialogID, nullptr);
+  MessageT message = msg_Nothing;
+  do {
+    message = dialog.DoDialog();
+  } while (message != msg_OK && message != msg_Cancel);
+  return message == msg_OK;
+}
+
+}  // namespace
+
+CTerminalTransfer::CTerminalTransfer(std::ostream& out, std::ostream& err,
+                                     CTerminalAlertPresenter& alerts, SOptions options)
+    : mOut(out), mErr(err), mAlerts(alerts), mOptions(options) {}
+
+std::string CTerminalTransfer::TimeoutText() const {
+  std::ostringstream text;
+  text << *mOptions.timeoutSeconds << (*mOptions.timeoutSeconds == 1 ? " second" : " seconds");
+  return text.str();
+}
+
+void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
+                             const std::string& destination) {
+  CTerminalDialogHost host(mErr, HostOptions(mOptions.assumeYes, mOptions.timeoutSeconds));
+  host.Define(kConfirmSendDialog,
+              {EKind::Question, "Send " + patchName + " to " + Quoted(destination) + "?"});
+  // The question above stands for the editor's second confirmation too.
+  host.Define(kTransmitConfirmDialog, {EKind::Notice, ""});
+  host.Define(kProgressDialog, {EKind::Progress, "Sending to " + Quoted(destination), 1});
+  host.Define(kTransmitCancelledDialog, {EKind::Notice, ""});
+  StDialogHost installed(&host);
+  StInterruptCatcher interrupts;
+
+  if (!PortsUsable(false)) throw std::runtime_error(mAlerts.TakeMessages());
+  if (!Confirm(kConfirmSendDialog)) throw std::runtime_error("not confirmed: nothing was sent");
+  patch.BulkTrReRequest(1);
+  patch.Transmit(nullptr);
+  if (host.WasOpened(kProgressDialog)) std::this_thread::sleep_for(kLastDumpDrain);
+
+  const std::string alerts = mAlerts.TakeMessages();
+  if (!alerts.empty()) {
+    throw std::runtime_error("sending to " + Quoted(destination) + " failed on the way: " + alerts);
+  }
+  if (host.WasOpened(kTransmitCancelledDialog)) {
+    const int sent = host.LastProgress() ? host.LastProgress()->value + 1 : 0;
+    const std::string count = std::to_string(sent) + " of 50 dumps";
+    if (host.TimedOut()) {
+      throw std::runtime_error("sending to " + Quoted(destination) + " did not finish within " +
+                               TimeoutText() + ": stopped after " + count);
+    }
+    throw std::runtime_error("sending to " + Quoted(destination) + " was cancelled after " +
+                             count + "; the device keeps those");
+  }
+  mOut << "50 dumps sent to " << Quoted(destination) << ".\n";
+}
+
+void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
+                                const std::string& destination, const std::string& outName) {
+  CTerminalDialogHost host(mErr, HostOptions(mOptions.assumeYes, mOptions.timeoutSeconds));
+  host.Define(kConfirmRequestDialog,
+              {EKind::Question, "Fetch the patch of the device at " + Quoted(destination) +
+                                    " into " + outName + "?"});
+  host.Define(kRetrieveWaitDialog,
+              {EKind::Wait, "Waiting for the dumps from " + Quoted(source) + " (Ctrl-C cancels)"});
+  host.Define(kProgressDialog, {EKind::Progress, "Receiving from " + Quoted(source), 0});
+  StDialogHost installed(&host);
+  StInterruptCatcher interrupts;
+
+  if (!PortsUsable(true)) throw std::runtime_error(mAlerts.TakeMessages());
+  if (!Confirm(kConfirmRequestDialog)) {
+    throw std::runtime_error("not confirmed: nothing was received");
+  }
+  patch.BulkTrReRequest(0);
+  patch.Retreive(nullptr);
+
+  const std::string alerts = mAlerts.TakeMessages();
+  if (!alerts.empty()) throw std::runtime_error(alerts);
+  if (host.WasInterrupted() || host.TimedOut()) {
+    const std::string count = std::to_string(patch.GetReceivedCount()) + " of 50 dumps came in";
+    const std::string reason = host.TimedOut()
+                                   ? "the device did not send its patch within " + TimeoutText()
+                                   : "receiving was cancelled";
+    throw std::runtime_error(reason + ": " + count + " from " + Quoted(source) + "; " + outName +
+                             " was not written");
+  }
+}
