@@ -1,0 +1,193 @@
+// kvx send and receive against kvx-device on a real JACK server: the example patches travel
+// both ways byte for byte. Runs only under the CTest fixture that starts a private server
+// (KVX_TEST_JACK=1 and JACK_DEFAULT_SERVER set); skipped otherwise.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/KvxProcess.h"
+#include "cli/KvxRunner.h"
+
+namespace kvxcli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::pair<std::string, std::string>> kJack{{"KVX_MIDI_SYSTEM", "jack"}};
+
+// A kvx-device named `name` on JACK, until the end of the scope (or Stop).
+class StDevice {
+ public:
+  StDevice(const std::string& name, std::vector<std::string> more = {})
+      : mProcess({KVX_DEVICE_PROGRAM, Arguments(name, std::move(more)), kJack, ""}) {}
+
+  bool Started() const { return mProcess.WaitFor("until interrupted", false); }
+  // Ends it as Ctrl-C would; its exit status.
+  int Stop() {
+    mProcess.Signal(SIGINT);
+    return mProcess.Wait().status;
+  }
+  std::string Log() const { return mProcess.Out() + mProcess.Err(); }
+
+ private:
+  static std::vector<std::string> Arguments(const std::string& name,
+                                            std::vector<std::string> more) {
+    more.insert(more.begin(), {"--name", name});
+    return more;
+  }
+  CProcess mProcess;
+};
+
+// The examples that load as current patches.
+std::vector<std::string> Examples() { return {"synth-setup", "templates"}; }
+
+// What a patch holds for the device: its 50 dumps, one line each.
+std::string Dumps(const fs::path& patch) {
+  const SRun run = RunKvx({"dump", patch.string()});
+  EXPECT_EQ(run.status, 0) << patch << ": " << run.err;
+  return run.out;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The unique IDs kvx ports lists for `name` in `direction` ("source" or "destination").
+std::vector<std::string> ListedIDs(const std::string& name, const std::string& direction) {
+  std::vector<std::string> ids;
+  for (const std::string& line : SplitLines(RunKvxWith({"ports"}, kJack).out)) {
+    if (line.rfind(direction + "\t", 0) != 0 || !EndsWith(line, "\t" + name)) continue;
+    const std::size_t first = direction.size() + 1;
+    ids.push_back(line.substr(first, line.find('\t', first) - first));
+  }
+  return ids;
+}
+
+// Waits until kvx lists `count` sources and destinations named `name` (JACK shows a new
+// client's ports a little later).
+bool Listed(const std::string& name, std::size_t count = 1) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (ListedIDs(name, "source").size() == count &&
+        ListedIDs(name, "destination").size() == count)
+      return true;
+  }
+  return false;
+}
+
+class KvxOverJack : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* wanted = std::getenv("KVX_TEST_JACK");
+    if (wanted == nullptr || std::string(wanted) != "1" ||
+        std::getenv("JACK_DEFAULT_SERVER") == nullptr) {
+      GTEST_SKIP() << "needs the private JACK server of the CTest fixture";
+    }
+  }
+
+  static std::string UniqueName(const std::string& what) {
+    return "KVX Test " + what + " " + std::to_string(::getpid());
+  }
+
+  StTempFolder mFolder;
+};
+
+TEST_F(KvxOverJack, SendsEachExampleToKvxDeviceAndFetchesItBack) {
+  for (const std::string& example : Examples()) {
+    SCOPED_TRACE(example);
+    const std::string name = UniqueName(example);
+    const fs::path saved = mFolder / (example + "-saved.mid");
+    const fs::path back = mFolder / (example + "-back.mid");
+    StDevice device(name, {"--save", saved.string()});
+    ASSERT_TRUE(device.Started()) << device.Log();
+    ASSERT_TRUE(Listed(name));
+
+    const SRun send =
+        RunKvxWith({"send", ExamplePatch(example).string(), "--to", name, "--yes"}, kJack);
+    ASSERT_EQ(send.status, 0) << send.err;
+    const SRun receive = RunKvxWith(
+        {"receive", back.string(), "--from", name, "--to", name, "--yes", "--timeout", "60"},
+        kJack);
+    ASSERT_EQ(receive.status, 0) << receive.err;
+    ASSERT_EQ(device.Stop(), 0) << device.Log();
+
+    const std::string dumps = Dumps(ExamplePatch(example));
+    EXPECT_EQ(Dumps(saved), dumps) << device.Log();
+    EXPECT_EQ(Dumps(back), dumps);
+    // The device's file and ours are the same patch, written by the same code.
+    EXPECT_EQ(ReadBytes(back), ReadBytes(saved));
+  }
+}
+
+TEST_F(KvxOverJack, FetchesThePatchAKvxDeviceStartedWith) {
+  for (const std::string& example : Examples()) {
+    SCOPED_TRACE(example);
+    const std::string name = UniqueName("loaded " + example);
+    const fs::path received = mFolder / (example + "-received.mid");
+    StDevice device(name, {"--patch", ExamplePatch(example).string()});
+    ASSERT_TRUE(device.Started()) << device.Log();
+    ASSERT_TRUE(Listed(name));
+
+    const SRun run = RunKvxWith(
+        {"receive", received.string(), "--from", name, "--to", name, "--yes", "--timeout", "60"},
+        kJack);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "50 dumps received from \"" + name + "\", written to " +
+                           received.string() + ".\n");
+    EXPECT_EQ(Dumps(received), Dumps(ExamplePatch(example)));
+  }
+}
+
+TEST_F(KvxOverJack, ASilentSourceEndsInTheTimeOutAndWritesNothing) {
+  const std::string silent = UniqueName("silent");
+  const std::string asked = UniqueName("asked");
+  StDevice silentDevice(silent);
+  StDevice askedDevice(asked, {"--patch", ExamplePatch("synth-setup").string()});
+  ASSERT_TRUE(silentDevice.Started() && askedDevice.Started());
+  ASSERT_TRUE(Listed(silent) && Listed(asked));
+
+  const fs::path out = mFolder / "never.mid";
+  const SRun run = RunKvxWith(
+      {"receive", out.string(), "--from", silent, "--to", asked, "--yes", "--timeout", "1"},
+      kJack);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("the device did not send its patch within 1 second: 0 of 50 dumps"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(KvxOverJack, ANameTwoPortsShareMustBeGivenAsAUniqueID) {
+  const std::string name = UniqueName("twin");
+  StDevice first(name);
+  ASSERT_TRUE(first.Started());
+  StDevice second(name);
+  ASSERT_TRUE(second.Started());
+  ASSERT_TRUE(Listed(name, 2));
+
+  // Both destinations are listed under the same name, with their own IDs.
+  const std::vector<std::string> ids = ListedIDs(name, "destination");
+  ASSERT_EQ(ids.size(), 2u);
+  EXPECT_NE(ids[0], ids[1]);
+
+  const SRun byName =
+      RunKvxWith({"send", ExamplePatch("synth-setup").string(), "--to", name, "--yes"}, kJack);
+  EXPECT_EQ(byName.status, 1);
+  EXPECT_NE(byName.err.find("more than one MIDI destination is named \"" + name + "\""),
+            std::string::npos)
+      << byName.err;
+  for (const std::string& id : ids) EXPECT_NE(byName.err.find(id), std::string::npos);
+
+  const SRun byID = RunKvxWith({"send", ExamplePatch("synth-setup").string(), "--to", ids[1],
+                                "--yes", "--timeout", "60"},
+                               kJack);
+  EXPECT_EQ(byID.status, 0) << byID.err;
+}
+
+}  // namespace
+}  // namespace kvxcli
