@@ -1,0 +1,210 @@
+#include "framework/ui/LEditText.h"
+
+#include "framework/ui/UCommands.h"
+#include "framework/ui/UEventGuard.h"
+#include "framework/ui/UKeyboard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+LEditText::LEditText(const LPaneData& data) : LPane(data), LCommander(data.GetSuperCommander()) {
+  mValueMessage = data.GetCode("message", 0);
+  Build(data.GetString("text"));
+  if (data.Has("maxChars")) SetMaxChars(data.GetInt("maxChars", 0));
+  const QString filter = data.GetString("filter", QStringLiteral("printing"));
+  if (filter == QLatin1String("integer")) mKeyFilter = &UKeyFilters::IntegerField;
+  else if (filter != QLatin1String("printing")) data.Fail(QStringLiteral("unknown 'filter' '%1'").arg(filter));
+}
+
+LEditText::LEditText(LView* superView, PaneIDT paneID, LCommander* superCommander,
+                     MessageT valueMessage)
+    : LPane(superView, paneID), LCommander(superCommander), mValueMessage(valueMessage) {
+  Build({});
+}
+
+LEditText::~LEditText() {
+  // The line edit may still send focus events while Qt takes the widgets down.
+  mLineEdit->removeEventFilter(this);
+}
+
+void LEditText::Build(const QString& text) {
+  mLineEdit = new QLineEdit(text, this);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(mLineEdit);
+  setFocusProxy(mLineEdit);
+  mLineEdit->installEventFilter(this);
+  QObject::connect(mLineEdit, &QLineEdit::textEdited, this,
+                   [this] { UEventGuard::Run([this] { UserChangedText(); }); });
+}
+
+QString LEditText::GetText() const { return mLineEdit->text(); }
+
+void LEditText::SetText(const QString& text) { mLineEdit->setText(text); }
+
+std::int32_t LEditText::GetValue() const {
+  const std::string text = GetText().trimmed().toStdString();
+  std::int64_t value = 0;
+  const char* first = text.data();
+  if (!text.empty() && text.front() == '+') ++first;
+  std::from_chars(first, text.data() + text.size(), value);
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+void LEditText::SetValue(std::int32_t value) { SetText(QString::number(value)); }
+
+void LEditText::SelectAll() { mLineEdit->selectAll(); }
+
+void LEditText::SetMaxChars(int count) { mLineEdit->setMaxLength(count); }
+
+bool LEditText::HandleKeyPress(const EventRecord& event) {
+  if (event.modifiers & cmdKey) return LCommander::HandleKeyPress(event);
+  std::uint16_t charCode = UKeyboard::CharCode(event);
+  const EKeyStatus status =
+      mKeyFilter != nullptr
+          ? mKeyFilter(nullptr, UKeyboard::KeyCode(event), charCode, event.modifiers)
+          : keyStatus_Input;
+  switch (status) {
+    case keyStatus_Input:
+    case keyStatus_TEDelete:
+    case keyStatus_TECursor:
+    case keyStatus_ExtraEdit:
+      TypeKey(event, charCode);
+      return true;
+    case keyStatus_Ignore:
+      return true;
+    case keyStatus_Reject:
+      QApplication::beep();
+      return true;
+    case keyStatus_PassUp:
+      break;
+  }
+  return LCommander::HandleKeyPress(event);
+}
+
+void LEditText::TypeKey(const EventRecord& event, std::uint16_t charCode) {
+  if (mCurrentKey != nullptr && charCode == UKeyboard::CharCode(event)) {
+    mDeliverCurrentKey = true;  // the line edit gets the real key press
+    return;
+  }
+  EventRecord typed = event;
+  typed.message = (event.message & ~charCodeMask) | charCode;
+  const std::unique_ptr<QKeyEvent> key = UKeyboard::ToQKeyEvent(typed);
+  mTypingSynthetic = true;
+  QCoreApplication::sendEvent(mLineEdit, key.get());
+  mTypingSynthetic = false;
+}
+
+bool LEditText::FilterKeyPress(QKeyEvent* event) {
+  const EventRecord record = UKeyboard::FromQKeyEvent(*event);
+  QKeyEvent* outer = mCurrentKey;
+  mCurrentKey = event;
+  mDeliverCurrentKey = false;
+  bool handled = true;
+  UEventGuard::Run([&] { handled = HandleKeyPress(record); });
+  const bool deliver = mDeliverCurrentKey || !handled;
+  mCurrentKey = outer;
+  UKeyboard::MarkOffered(event);
+  return !deliver;
+}
+
+bool LEditText::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != mLineEdit) return false;
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      // Ctrl keys belong to the menus: let them reach their shortcuts.
+      if (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) {
+        event->ignore();
+        return true;
+      }
+      return false;
+    case QEvent::KeyPress:
+      if (mTypingSynthetic) return false;
+      return FilterKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::FocusIn:
+      UEventGuard::Run([this] { SwitchTarget(this); });
+      return false;
+    case QEvent::FocusOut: {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      // Another window or a menu took the focus for a while; the field stays the target.
+      const bool passing = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+      if (!passing && IsTarget()) UEventGuard::Run([this] { SwitchTarget(GetSuperCommander()); });
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+void LEditText::UserChangedText() {
+  if (mValueMessage != 0) BroadcastMessage(mValueMessage, this);
+}
+
+void LEditText::BeTarget() {
+  StartIdling();
+  if (!mLineEdit->hasFocus()) mLineEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void LEditText::DontBeTarget() {
+  StopIdling();
+  if (mLineEdit->hasFocus() || window()->focusWidget() == mLineEdit) mLineEdit->clearFocus();
+}
+
+void LEditText::SpendTime(const EventRecord&) {}
+
+bool LEditText::ObeyCommand(CommandT command, void* param) {
+  switch (command) {
+    case cmd_Cut:
+      mLineEdit->cut();
+      return true;
+    case cmd_Copy:
+      mLineEdit->copy();
+      return true;
+    case cmd_Paste:
+      mLineEdit->paste();
+      return true;
+    case cmd_Clear:
+      mLineEdit->del();
+      return true;
+    case cmd_SelectAll:
+      mLineEdit->selectAll();
+      return true;
+    default:
+      return LCommander::ObeyCommand(command, param);
+  }
+}
+
+void LEditText::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
+                                  std::uint16_t& mark, Str255 name) {
+  const bool selection = mLineEdit->hasSelectedText();
+  const bool editable = !mLineEdit->isReadOnly();
+  switch (command) {
+    case cmd_Cut:
+    case cmd_Clear:
+      enabled = selection && editable;
+      return;
+    case cmd_Copy:
+      enabled = selection;
+      return;
+    case cmd_Paste: {
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      enabled = editable && data != nullptr && data->hasText();
+      return;
+    }
+    case cmd_SelectAll:
+      enabled = !mLineEdit->text().isEmpty();
+      return;
+    default:
+      LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
+  }
+}

@@ -1,0 +1,73 @@
+// A one-line text field that is also a commander and a periodical.
+//   - It is the target while it has the keyboard focus: it becomes the target when it gets the
+//     focus, and DontBeTarget hands the target to its super-commander when the focus goes to
+//     another pane of the window. While it is the target it is idled (SpendTime).
+//   - Every key goes through HandleKeyPress: keys with Ctrl are passed up the chain; others go
+//     through the key filter, whose answer decides (input and editing keys edit the text,
+//     ignore swallows, reject beeps, pass up hands the key to the super-commander). A key that
+//     nobody up the chain handles is left to the field's own Qt handling (Tab, undo, ...).
+//   - Edits by the user call UserChangedText, which broadcasts the value message with a
+//     pointer to the field. Setting the text in code broadcasts nothing.
+//   - It answers cut, copy, paste, clear and select all.
+#pragma once
+
+#include "framework/core/LBroadcaster.h"
+#include "framework/core/LCommander.h"
+#include "framework/core/LPeriodical.h"
+#include "framework/ui/LPane.h"
+#include "framework/ui/UKeyFilters.h"
+
+class QKeyEvent;
+class QLineEdit;
+
+class LEditText : public LPane, public LCommander, public LPeriodical, public LBroadcaster {
+ public:
+  static constexpr ClassIDT class_ID = FourCC("etxt");
+
+  // Reads "text", "message", "maxChars" and "filter" ("printing", the default, or "integer").
+  explicit LEditText(const LPaneData& data);
+  LEditText(LView* superView, PaneIDT paneID, LCommander* superCommander, MessageT valueMessage);
+  ~LEditText() override;
+
+  QString GetText() const;
+  void SetText(const QString& text);
+  QString GetDescriptorText() const override { return GetText(); }
+  void SetDescriptorText(const QString& text) override { SetText(text); }
+
+  // The number the text starts with (after blanks; 0 when there is none), and setting it.
+  std::int32_t GetValue() const;
+  void SetValue(std::int32_t value);
+
+  void SelectAll();
+  void SetKeyFilter(TEKeyFilterFunc filter) { mKeyFilter = filter; }
+  TEKeyFilterFunc GetKeyFilter() const { return mKeyFilter; }
+  void SetMaxChars(int count);
+  MessageT GetValueMessage() const { return mValueMessage; }
+  void SetValueMessage(MessageT message) { mValueMessage = message; }
+  QLineEdit* GetLineEdit() const { return mLineEdit; }
+
+  bool HandleKeyPress(const EventRecord& event) override;
+  bool ObeyCommand(CommandT command, void* param) override;
+  void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
+                         Str255 name) override;
+  void SpendTime(const EventRecord& event) override;
+
+ protected:
+  virtual void UserChangedText();
+  void BeTarget() override;
+  void DontBeTarget() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Build(const QString& text);
+  // Has the line edit act on the key of `event` (with the filter's character).
+  void TypeKey(const EventRecord& event, std::uint16_t charCode);
+  bool FilterKeyPress(QKeyEvent* event);
+
+  QLineEdit* mLineEdit = nullptr;
+  TEKeyFilterFunc mKeyFilter = &UKeyFilters::PrintingCharField;
+  MessageT mValueMessage = 0;
+  QKeyEvent* mCurrentKey = nullptr;  // the Qt key press being handled, if any
+  bool mDeliverCurrentKey = false;
+  bool mTypingSynthetic = false;
+};

@@ -1,0 +1,169 @@
+#include "framework/ui/LWindow.h"
+
+#include "framework/ui/LMenuBar.h"
+#include "framework/ui/UCommands.h"
+#include "framework/ui/UEventGuard.h"
+#include "framework/ui/UKeyboard.h"
+#include "framework/ui/UReanimator.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+
+namespace {
+
+// The nearest window up the commander chain of `commander`, if any.
+QWidget* windowOfChain(LCommander* commander) {
+  for (LCommander* link = commander; link != nullptr; link = link->GetSuperCommander()) {
+    if (auto* widget = dynamic_cast<QWidget*>(link)) return widget->window();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+LWindow::LWindow(const LPaneData& data) : LView(data), LCommander(data.GetSuperCommander()) {
+  const QString kind = data.GetString("kind", QStringLiteral("document"));
+  Qt::WindowFlags flags = Qt::Window;
+  if (kind == QLatin1String("dialog")) flags = Qt::Dialog;
+  else if (kind == QLatin1String("tool")) flags = Qt::Tool;
+  else if (kind != QLatin1String("document")) data.Fail(QStringLiteral("unknown window 'kind' '%1'").arg(kind));
+  PlaceInFrontOfSuperWindow(flags);
+  setWindowTitle(data.GetString("title"));
+  mHasMenuBar = data.GetBool("menuBar", false);
+  mResizable = data.GetBool("resizable", true);
+}
+
+LWindow::LWindow(LCommander* superCommander, Qt::WindowFlags flags)
+    : LView(nullptr, 0), LCommander(superCommander) {
+  PlaceInFrontOfSuperWindow(flags);
+}
+
+LWindow::~LWindow() {
+  // The sub-commanders (fields, dialogs) go while this window is still whole.
+  DeleteAllSubCommanders();
+}
+
+void LWindow::PlaceInFrontOfSuperWindow(Qt::WindowFlags flags) {
+  setParent(windowOfChain(GetSuperCommander()), flags);
+}
+
+LWindow* LWindow::CreateWindow(ResIDT layoutID, LCommander* superCommander) {
+  return UReanimator::CreateView<LWindow>(layoutID, nullptr, superCommander);
+}
+
+LWindow* LWindow::FetchWindowObject(const QWidget* widget) {
+  return widget != nullptr ? dynamic_cast<LWindow*>(widget->window()) : nullptr;
+}
+
+void LWindow::Show() { show(); }
+
+void LWindow::Select() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void LWindow::Collapse(bool collapse) {
+  if (collapse) showMinimized();
+  else showNormal();
+}
+
+void LWindow::ClickInContent(const EventRecord& event) {
+  if (!IsActive()) Select();
+  SMouseDownEvent mouseDown = MakeMouseDown(event);
+  Click(mouseDown);
+}
+
+void LWindow::AdjustContentMouse(Point portPoint, const EventRecord& event) {
+  LPane* pane = FindDeepestSubPaneHitBy(portPoint.h, portPoint.v);
+  (pane != nullptr ? pane : this)->AdjustMouse(portPoint, event);
+}
+
+void LWindow::AttemptClose() {
+  LCommander* super = GetSuperCommander();
+  if (super == nullptr || super->AllowSubRemoval(this)) DoClose();
+}
+
+void LWindow::DoClose() {
+  hide();
+  if (IsOnDuty()) SwitchTarget(GetSuperCommander());
+  SetSuperCommander(nullptr);
+  // Not now: the close may come from inside one of this window's own event handlers.
+  deleteLater();
+}
+
+bool LWindow::ObeyCommand(CommandT command, void* param) {
+  if (command == cmd_Close) {
+    AttemptClose();
+    return true;
+  }
+  return LCommander::ObeyCommand(command, param);
+}
+
+void LWindow::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
+                                std::uint16_t& mark, Str255 name) {
+  if (command == cmd_Close) {
+    enabled = true;
+    return;
+  }
+  LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
+}
+
+void LWindow::SetContentLayout(QLayout* layout) {
+  LView::SetContentLayout(layout);
+  if (mHasMenuBar) {
+    if (LMenuBar* menuBar = LMenuBar::GetCurrentMenuBar()) layout->setMenuBar(menuBar->CreateMenuBarWidget(this));
+  }
+  if (!mResizable) layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void LWindow::Activate() { SwitchTarget(FindLatentTarget()); }
+
+LCommander* LWindow::FindLatentTarget() const {
+  for (QWidget* widget = focusWidget(); widget != nullptr && widget != this;
+       widget = widget->parentWidget()) {
+    auto* commander = dynamic_cast<LCommander*>(widget);
+    if (commander != nullptr && Contains(commander)) return commander;
+  }
+  return const_cast<LWindow*>(this);
+}
+
+bool LWindow::Contains(const LCommander* commander) const {
+  for (const LCommander* link = commander; link != nullptr; link = link->GetSuperCommander()) {
+    if (link == this) return true;
+  }
+  return false;
+}
+
+void LWindow::keyPressEvent(QKeyEvent* event) {
+  if (UKeyboard::WasOffered(event)) {
+    // A field of this window has offered the key to the chain already.
+    UKeyboard::MarkOffered(nullptr);
+    event->ignore();
+    return;
+  }
+  const EventRecord record = UKeyboard::FromQKeyEvent(*event);
+  LCommander* target = GetTarget();
+  LCommander* first = Contains(target) ? target : this;
+  bool handled = false;
+  UEventGuard::Run([&] { handled = first->HandleKeyPress(record); });
+  if (!handled) event->ignore();
+}
+
+void LWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  UEventGuard::Run([this] { AttemptClose(); });
+}
+
+void LWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) {
+    UEventGuard::Run([this] {
+      if (isActiveWindow()) Activate();
+      else Deactivate();
+    });
+  }
+  LView::changeEvent(event);
+}

@@ -1,0 +1,71 @@
+// A window: a view at the top of a pane tree and a commander.
+//   - A window whose super-commander chain holds another window opens in front of that one
+//     (a transient Qt child window); others are top-level windows.
+//   - When it becomes the active window it makes its latent target (the field that has its
+//     focus, else itself) the target.
+//   - Keys that reach the window go to the target (when the target is in this window) or to
+//     the window, and up the chain from there.
+//   - Its close box, and cmd_Close, call AttemptClose: the super-commander's AllowSubRemoval
+//     decides, and DoClose hides the window, takes it out of the chain and deletes it later.
+//   - "title" is the window title; "menuBar": true puts the application's menu bar on it;
+//     "resizable": false fixes its size to what its layout needs.
+#pragma once
+
+#include "framework/core/LCommander.h"
+#include "framework/ui/LView.h"
+
+class LWindow : public LView, public LCommander {
+ public:
+  static constexpr ClassIDT class_ID = FourCC("wind");
+
+  explicit LWindow(const LPaneData& data);
+  // A window made in code.
+  explicit LWindow(LCommander* superCommander, Qt::WindowFlags flags = Qt::Window);
+  ~LWindow() override;
+
+  // Creates the window of layout `layoutID`. Throws as UReanimator does, and err_ResourceData
+  // when the layout's root is not a window.
+  static LWindow* CreateWindow(ResIDT layoutID, LCommander* superCommander);
+  // The framework window that `widget` is in, or null.
+  static LWindow* FetchWindowObject(const QWidget* widget);
+
+  QString GetDescriptorText() const override { return windowTitle(); }
+  void SetDescriptorText(const QString& text) override { setWindowTitle(text); }
+
+  void Show();
+  // Brings the window to the front and activates it.
+  void Select();
+  bool IsCollapsed() const { return isMinimized(); }
+  // Minimises (true) or restores (false) the window.
+  void Collapse(bool collapse);
+
+  virtual void ClickInContent(const EventRecord& event);
+  virtual void AdjustContentMouse(Point portPoint, const EventRecord& event);
+
+  virtual void AttemptClose();
+  virtual void DoClose();
+
+  bool ObeyCommand(CommandT command, void* param) override;
+  void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
+                         Str255 name) override;
+
+  void SetContentLayout(QLayout* layout) override;
+
+ protected:
+  virtual void Activate();
+  virtual void Deactivate() {}
+  // The commander in this window that should be the target when it is activated.
+  LCommander* FindLatentTarget() const;
+  // Whether `commander` is this window or a commander below it.
+  bool Contains(const LCommander* commander) const;
+
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void PlaceInFrontOfSuperWindow(Qt::WindowFlags flags);
+
+  bool mHasMenuBar = false;
+  bool mResizable = true;
+};
