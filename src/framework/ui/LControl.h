@@ -27,6 +27,8 @@ class LControl : public LView, public LBroadcaster {
   MessageT GetValueMessage() const { return mValueMessage; }
   void SetValueMessage(MessageT message) { mValueMessage = message; }
 
+  bool AcceptsSubPanes() const override { return false; }
+
   // Acts as if the user had clicked the control (buttons broadcast their message).
   virtual void SimulateHotSpotClick() {}
 

@@ -27,8 +27,7 @@ LDialogBox::LDialogBox(const LPaneData& data)
                         data.GetLayoutID())) {}
 
 void LDialogBox::FinishCreateSelf() {
-  for (LPushButton* button : findChildren<LPushButton*>()) {
-    if (button->window() != this) continue;
+  for (LPushButton* button : GetPanesOfClass<LPushButton>()) {
     if (button->IsDefaultButton() && mDefaultButton == nullptr) mDefaultButton = button;
     if (button->IsCancelButton() && mCancelButton == nullptr) mCancelButton = button;
     const MessageT message = button->GetValueMessage();

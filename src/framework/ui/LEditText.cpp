@@ -129,7 +129,7 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     case QEvent::KeyPress:
-      if (mTypingSynthetic) return false;
+      if (mTypingSynthetic || UKeyboard::IsModifierKey(*static_cast<QKeyEvent*>(event))) return false;
       return FilterKeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
       UEventGuard::Run([this] { SwitchTarget(this); });

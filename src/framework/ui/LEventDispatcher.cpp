@@ -26,7 +26,9 @@ class CEventFilter final : public QObject {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       record = UKeyboard::MouseDownRecord(mouse->globalPosition().toPoint(), mouse->modifiers());
     } else if (event->type() == QEvent::KeyPress) {
-      record = UKeyboard::FromQKeyEvent(*static_cast<QKeyEvent*>(event));
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (UKeyboard::IsModifierKey(*key)) return false;
+      record = UKeyboard::FromQKeyEvent(*key);
     } else {
       return false;
     }

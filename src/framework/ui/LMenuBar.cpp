@@ -92,7 +92,7 @@ void LMenuBar::ReadMenus(ResIDT menuBarID) {
       if (item.contains(QLatin1String("shortcut"))) {
         const QString shortcut = item.value(QLatin1String("shortcut")).toString();
         const QKeySequence sequence = QKeySequence::fromString(shortcut, QKeySequence::PortableText);
-        if (sequence.isEmpty())
+        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
           fail(menuBarID, QStringLiteral("menu %1: '%2' is not a shortcut").arg(menu.GetMenuID()).arg(shortcut));
         action->setShortcut(sequence);
       }

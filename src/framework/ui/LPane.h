@@ -17,6 +17,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class LView;
 class LWindow;
 class QPainter;
@@ -56,6 +58,18 @@ class LPane : public QWidget {
     T* typed = dynamic_cast<T*>(pane);
     ThrowIfNot(typed != nullptr, "the pane with this ID is of another class");
     return typed;
+  }
+
+  // Every pane of class T inside this one and in its window, depth first. (Only LPane itself
+  // declares Q_OBJECT: look for subclasses with dynamic_cast, as this does, not qobject_cast.)
+  template <class T>
+  std::vector<T*> GetPanesOfClass() const {
+    std::vector<T*> found;
+    for (LPane* pane : findChildren<LPane*>()) {
+      if (pane->window() != window()) continue;
+      if (T* typed = dynamic_cast<T*>(pane)) found.push_back(typed);
+    }
+    return found;
   }
 
   LView* GetSuperView() const;

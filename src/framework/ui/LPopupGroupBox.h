@@ -13,6 +13,7 @@ class LPopupGroupBox : public LPopupButton {
   explicit LPopupGroupBox(const LPaneData& data);
 
   QWidget* GetContentWidget() override { return mContent; }
+  bool AcceptsSubPanes() const override { return true; }
 
  private:
   QGroupBox* mFrame = nullptr;

@@ -21,9 +21,7 @@ class CQtDialogView final : public LDialogView, public LListener {
   explicit CQtDialogView(LDialogBox* dialog) : mDialog(dialog) {
     mDialog->SetHandledModally(true);
     mDialog->setWindowModality(Qt::ApplicationModal);
-    for (LControl* control : mDialog->findChildren<LControl*>()) {
-      if (control->window() == mDialog) control->AddListener(this);
-    }
+    for (LControl* control : mDialog->GetPanesOfClass<LControl>()) control->AddListener(this);
   }
 
   ~CQtDialogView() override {

@@ -17,6 +17,8 @@ class LView : public LPane {
 
   // The widget that sub-panes are put in (the view itself, or the inside of a frame).
   virtual QWidget* GetContentWidget() { return this; }
+  // Whether layouts may put panes inside it (controls hold none, except frames).
+  virtual bool AcceptsSubPanes() const { return true; }
   // Arranges the sub-panes with `layout` (taken over).
   virtual void SetContentLayout(QLayout* layout);
 

@@ -139,6 +139,10 @@ bool LWindow::Contains(const LCommander* commander) const {
 }
 
 void LWindow::keyPressEvent(QKeyEvent* event) {
+  if (UKeyboard::IsModifierKey(*event)) {
+    event->ignore();
+    return;
+  }
   if (UKeyboard::WasOffered(event)) {
     // A field of this window has offered the key to the chain already.
     UKeyboard::MarkOffered(nullptr);

@@ -68,6 +68,26 @@ std::uint16_t UKeyboard::ModifiersFromQt(Qt::KeyboardModifiers modifiers) {
   return result;
 }
 
+bool UKeyboard::IsModifierKey(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+      return true;
+    default:
+      return false;
+  }
+}
+
 EventRecord UKeyboard::FromQKeyEvent(const QKeyEvent& event) {
   EventRecord record;
   record.what = keyDown;

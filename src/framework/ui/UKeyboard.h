@@ -37,6 +37,9 @@ class UKeyboard {
   // The Qt key press that types what `event` describes (keys sent by code and by tests).
   static std::unique_ptr<QKeyEvent> ToQKeyEvent(const EventRecord& event);
 
+  // Shift, Ctrl, Alt and the like pressed alone: no key event for the framework.
+  static bool IsModifierKey(const QKeyEvent& event);
+
   static EventRecord MouseDownRecord(const QPoint& globalPosition,
                                      Qt::KeyboardModifiers modifiers);
 

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QJsonArray>
 
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -55,6 +56,20 @@ void applySpacing(QLayout* layout, const LPaneData& data, int defaultMargin) {
   }
 }
 
+// Runs `action`; a framework exception that names no layout (a pane's own failure, such as a
+// missing picture) leaves with the layout and the pane in front of its message.
+template <typename Action>
+auto withContext(ResIDT layoutID, PaneIDT paneID, Action&& action) -> decltype(action()) {
+  try {
+    return action();
+  } catch (const LException& error) {
+    const std::string prefix = "layout " + std::to_string(layoutID);
+    if (std::string_view(error.what()).starts_with(prefix)) throw;
+    LException::ThrowException(error.GetErrorCode(), prefix + ", pane " + std::to_string(paneID) +
+                                                         ": " + error.what());
+  }
+}
+
 // Builds one layout's panes and remembers the order in which they must finish.
 class CLayoutBuilder {
  public:
@@ -63,7 +78,8 @@ class CLayoutBuilder {
   LPane* Build(const QJsonObject& node, LView* superView, LCommander* superCommander) {
     try {
       LPane* root = BuildPane(node, superView, superCommander);
-      for (LPane* pane : mFinishOrder) pane->FinishCreate();
+      for (LPane* pane : mFinishOrder)
+        withContext(mLayoutID, pane->GetPaneID(), [pane] { pane->FinishCreate(); });
       return root;
     } catch (...) {
       delete mRoot;  // its sub-panes go with it
@@ -78,13 +94,15 @@ class CLayoutBuilder {
 
   LPane* BuildPane(const QJsonObject& node, LView* superView, LCommander* superCommander) {
     const LPaneData data = DataOf(node, superView, superCommander);
-    LPane* pane = URegistrar::CreateObject(data);
+    LPane* pane =
+        withContext(mLayoutID, data.GetPaneID(), [&data] { return URegistrar::CreateObject(data); });
     if (mRoot == nullptr) mRoot = pane;
-    if (auto* view = dynamic_cast<LView*>(pane)) {
+    auto* view = dynamic_cast<LView*>(pane);
+    if (view != nullptr && view->AcceptsSubPanes()) {
       auto* commander = dynamic_cast<LCommander*>(pane);
       BuildContents(view, data, commander != nullptr ? commander : superCommander);
     } else if (data.Has("panes")) {
-      data.Fail(QStringLiteral("only views hold panes"));
+      data.Fail(QStringLiteral("this class holds no panes"));
     }
     mFinishOrder.push_back(pane);
     return pane;

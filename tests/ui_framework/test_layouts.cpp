@@ -1,0 +1,155 @@
+// Panes made from layout resources: classes by class ID, pane IDs, arrangement, the order of
+// FinishCreateSelf, clicks, resource lists, and damaged layouts refused without leftovers.
+#include "UiTestSupport.h"
+
+#include "framework/ui/LCheckBox.h"
+#include "framework/ui/LEditText.h"
+#include "framework/ui/LPushButton.h"
+#include "framework/ui/LStaticText.h"
+#include "framework/ui/UReanimator.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using kvxtest::CCountingWindow;
+using kvxtest::CLoggingView;
+
+class Layouts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CLoggingView::sLog.clear();
+    window.reset(LWindow::CreateWindow(9001, nullptr));
+    window->Show();
+    QApplication::processEvents();
+  }
+
+  Point PortOf(LPane* pane, Point local) {
+    pane->LocalToPortPoint(local);
+    return local;
+  }
+
+  std::unique_ptr<LWindow> window;
+};
+
+TEST_F(Layouts, PanesAreMadeByClassIDWithTheirIDsAndProperties) {
+  EXPECT_NE(dynamic_cast<CCountingWindow*>(window.get()), nullptr);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Layout Test"));
+  auto* version = window->FindPaneByID<LStaticText>(FourCC("VERS"));
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(version->GetDescriptorText(), QStringLiteral("Version "));
+  EXPECT_EQ(window->FindPaneByID<LPushButton>(20)->GetValueMessage(), 20);
+  EXPECT_EQ(window->FindPaneByID<LPushButton>(21)->GetValueMessage(), FourCC("Bmsg"));
+  EXPECT_EQ(window->FindPaneByID<LEditText>(99)->GetValue(), 12);
+  EXPECT_EQ(window->FindPaneByID(4242), nullptr);
+  EXPECT_THROW(window->FindPaneByID<LCheckBox>(20), LException) << "a push button is no check box";
+}
+
+TEST_F(Layouts, EveryPaneFinishesAfterAllPanesExistAndSubPanesBeforeTheirViews) {
+  EXPECT_EQ(CLoggingView::sLog,
+            (std::vector<std::string>{"finish 10", "finish 12", "finish 11", "finish 31"}));
+}
+
+TEST_F(Layouts, RowsGridsAndFixedFramesPlaceThePanes) {
+  auto* left = window->FindPaneByID(10);
+  auto* right = window->FindPaneByID(11);
+  EXPECT_GE(right->x(), left->x() + left->width()) << "side by side in a row";
+  EXPECT_EQ(left->y(), right->y());
+  auto* a = window->FindPaneByID(20);
+  auto* b = window->FindPaneByID(21);
+  auto* c = window->FindPaneByID(22);
+  EXPECT_GT(b->x(), a->x() + a->width());
+  EXPECT_GT(c->y(), a->y());
+  EXPECT_GE(c->width(), b->x() + b->width() - a->x()) << "spans the three columns";
+
+  auto* fixed = window->FindPaneByID(31);
+  EXPECT_EQ(fixed->geometry(), QRect(10, 20, 30, 15));
+  Rect frame;
+  fixed->CalcLocalFrameRect(frame);
+  EXPECT_EQ(frame, (Rect{0, 0, 15, 30}));
+  EXPECT_EQ(fixed->GetSuperView(), window->FindPaneByID(30));
+  EXPECT_EQ(window->FindPaneByID(12)->GetSuperView(), right);
+  EXPECT_EQ(window->FindPaneByID(30)->GetSuperView(), window.get());
+
+  const Point port = PortOf(fixed, Point{2, 3});
+  Point local = port;
+  fixed->PortToLocalPoint(local);
+  EXPECT_EQ(local, (Point{2, 3}));
+  auto* holder = window->FindPaneByID(30);
+  EXPECT_EQ(holder->FindSubPaneHitBy(port.h, port.v), fixed);
+  EXPECT_EQ(window->FindDeepestSubPaneHitBy(port.h, port.v), fixed);
+  const Point outside = PortOf(holder, Point{55, 90});
+  EXPECT_EQ(holder->FindSubPaneHitBy(outside.h, outside.v), nullptr);
+}
+
+TEST_F(Layouts, AClickGoesThroughTheWindowToTheDeepestPaneWithItsLocalPoint) {
+  auto* fixed = static_cast<CLoggingView*>(window->FindPaneByID(31));
+  QTest::mouseClick(fixed, Qt::LeftButton, {}, QPoint(7, 5));
+  EXPECT_EQ(static_cast<CCountingWindow*>(window.get())->clicks, 1);
+  EXPECT_EQ(fixed->lastClick, (Point{5, 7}));
+
+  fixed->Disable();
+  fixed->lastClick = Point{-1, -1};
+  QTest::mouseClick(fixed, Qt::LeftButton, {}, QPoint(7, 5));
+  EXPECT_EQ(fixed->lastClick, (Point{-1, -1})) << "disabled panes ignore clicks";
+}
+
+TEST_F(Layouts, AResourceListLinksAListenerToTheControlsItNames) {
+  kvxtest::CValueListener listener;
+  UReanimator::LinkListenerToControls(&listener, window.get(), 9001);
+  window->FindPaneByID<LPushButton>(21)->SimulateHotSpotClick();
+  window->FindPaneByID<LCheckBox>(22)->SimulateHotSpotClick();
+  EXPECT_EQ(listener.messages, (std::vector<kvxtest::CValueListener::SMessage>{
+                                   {FourCC("Bmsg"), 0, nullptr}, {22, 1, nullptr}}));
+  EXPECT_THROW(UReanimator::LinkListenerToControls(&listener, window.get(), 9002), LException)
+      << "names a pane that is not there";
+  EXPECT_THROW(UReanimator::LinkListenerToControls(&listener, window.get(), 9003), LException)
+      << "names a caption, which does not broadcast";
+}
+
+TEST(DamagedLayouts, AreRefusedWithAReasonAndLeaveNothingBehind) {
+  struct SRow {
+    const char* name;
+    ResIDT id;
+    std::int32_t code;
+  };
+  const SRow rows[] = {
+      {"unregistered class", 9101, err_ResourceData},
+      {"panes that are no list", 9102, err_ResourceData},
+      {"a button holding panes", 9103, err_ResourceData},
+      {"a size of one number", 9104, err_ResourceData},
+      {"an item that is neither pane nor layout", 9105, err_ResourceData},
+      {"an unknown layout", 9106, err_ResourceData},
+      {"a pop-up value past its items", 9107, err_ResourceData},
+      {"a current panel that does not exist", 9108, err_ResourceData},
+      {"a window layout whose root is no window", 9109, err_ResourceData},
+      {"a pane that fails to finish", 9110, err_AssertFailed},
+      {"a fractional pane ID", 9111, err_ResourceData},
+      {"a number among the items", 9112, err_ResourceData},
+      {"a picture that is not there", 9113, resNotFound},
+      {"not JSON", 9114, err_ResourceData},
+      {"no such layout", 9999, resNotFound},
+  };
+  const auto windowsBefore = QApplication::topLevelWidgets().size();
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      delete LWindow::CreateWindow(row.id, nullptr);
+      ADD_FAILURE() << "accepted";
+    } catch (const LException& error) {
+      EXPECT_EQ(error.GetErrorCode(), row.code) << error.what();
+      EXPECT_NE(std::string(error.what()).find(std::to_string(row.id)), std::string::npos)
+          << error.what();
+    }
+    kvxtest::ProcessPostedEvents();
+    EXPECT_EQ(CLoggingView::sLiving, 0);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+  }
+}
+
+}  // namespace
