@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "framework/ui/UCursor.h"
 #include "framework/ui/URegistrar.h"
 
 namespace kvxtest {
@@ -16,6 +17,12 @@ void CLoggingView::FinishCreateSelf() {
   const bool lastPaneExists = top != nullptr && top->FindPaneByID(99) != nullptr;
   sLog.push_back("finish " + std::to_string(GetPaneID()) + (lastPaneExists ? "" : " early"));
   if (mFail) LException::ThrowException(err_AssertFailed, "told to fail");
+}
+
+void CLoggingView::AdjustMouseSelf(Point portPoint, const EventRecord&) {
+  PortToLocalPoint(portPoint);
+  if (portPoint.h < 10) LColorCursor(9001).Set();
+  else UCursor::SetArrow();
 }
 
 void RegisterTestClasses() {

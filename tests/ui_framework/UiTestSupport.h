@@ -51,6 +51,8 @@ class CLoggingView final : public LView {
  protected:
   void FinishCreateSelf() override;
   void ClickSelf(const SMouseDownEvent& event) override { lastClick = event.whereLocal; }
+  // The hand of cursor 9001 over the left 10 pixels, the arrow elsewhere.
+  void AdjustMouseSelf(Point portPoint, const EventRecord& event) override;
 
  private:
   bool mFail;
