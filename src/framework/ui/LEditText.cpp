@@ -114,7 +114,6 @@ bool LEditText::FilterKeyPress(QKeyEvent* event) {
   UEventGuard::Run([&] { handled = HandleKeyPress(record); });
   const bool deliver = mDeliverCurrentKey || !handled;
   mCurrentKey = outer;
-  UKeyboard::MarkOffered(event);
   return !deliver;
 }
 

@@ -160,7 +160,7 @@ LPane* LPane::FindSubPaneHitBy(std::int16_t horizontal, std::int16_t vertical) c
   collectSubPanes(this, panes);
   // Later siblings lie on top.
   for (auto pane = panes.rbegin(); pane != panes.rend(); ++pane) {
-    if (!(*pane)->isVisible()) continue;
+    if (!(*pane)->isVisibleTo(window())) continue;  // shown, even before the window is
     Rect frame;
     (*pane)->CalcPortFrameRect(frame);
     if (horizontal >= frame.left && horizontal < frame.right && vertical >= frame.top &&

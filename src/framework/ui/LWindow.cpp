@@ -1,5 +1,6 @@
 #include "framework/ui/LWindow.h"
 
+#include "framework/ui/LEditText.h"
 #include "framework/ui/LMenuBar.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UEventGuard.h"
@@ -143,9 +144,8 @@ void LWindow::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
-  if (UKeyboard::WasOffered(event)) {
-    // A field of this window has offered the key to the chain already.
-    UKeyboard::MarkOffered(nullptr);
+  if (KeyWentThroughAField()) {
+    // The field has offered the key to the chain already; Qt is only passing it up.
     event->ignore();
     return;
   }
@@ -155,6 +155,14 @@ void LWindow::keyPressEvent(QKeyEvent* event) {
   bool handled = false;
   UEventGuard::Run([&] { handled = first->HandleKeyPress(record); });
   if (!handled) event->ignore();
+}
+
+bool LWindow::KeyWentThroughAField() const {
+  for (QWidget* widget = focusWidget(); widget != nullptr && widget != this;
+       widget = widget->parentWidget()) {
+    if (dynamic_cast<LEditText*>(widget) != nullptr) return true;
+  }
+  return false;
 }
 
 void LWindow::closeEvent(QCloseEvent* event) {

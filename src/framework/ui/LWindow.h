@@ -60,6 +60,8 @@ class LWindow : public LView, public LCommander {
   bool Contains(const LCommander* commander) const;
 
   void keyPressEvent(QKeyEvent* event) override;
+  // Keys go to the focus widget first: an edit field there has handled the key already.
+  bool KeyWentThroughAField() const;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 

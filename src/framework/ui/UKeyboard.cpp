@@ -53,10 +53,6 @@ std::uint16_t commandCharacter(const QKeyEvent& event) {
   return 0;
 }
 
-const QKeyEvent* sOffered = nullptr;
-quint64 sOfferedTimestamp = 0;
-int sOfferedKey = 0;
-
 }  // namespace
 
 std::uint16_t UKeyboard::ModifiersFromQt(Qt::KeyboardModifiers modifiers) {
@@ -134,15 +130,4 @@ EventRecord UKeyboard::MouseDownRecord(const QPoint& globalPosition,
                        static_cast<std::int16_t>(globalPosition.x())};
   record.modifiers = ModifiersFromQt(modifiers);
   return record;
-}
-
-void UKeyboard::MarkOffered(const QKeyEvent* event) {
-  sOffered = event;
-  sOfferedTimestamp = event ? event->timestamp() : 0;
-  sOfferedKey = event ? event->key() : 0;
-}
-
-bool UKeyboard::WasOffered(const QKeyEvent* event) {
-  return event != nullptr && event == sOffered && event->timestamp() == sOfferedTimestamp &&
-         event->key() == sOfferedKey;
 }

@@ -49,9 +49,4 @@ class UKeyboard {
   static std::uint16_t KeyCode(const EventRecord& event) {
     return static_cast<std::uint16_t>((event.message & keyCodeMask) >> 8);
   }
-
-  // A key press travels up through parent widgets after the target's chain has seen it; a
-  // window marks the press it offered to the chain so that it is not offered twice.
-  static void MarkOffered(const QKeyEvent* event);
-  static bool WasOffered(const QKeyEvent* event);
 };
