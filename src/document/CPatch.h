@@ -14,9 +14,11 @@
 #include "midi/CMidiInHandler.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
+class CMidiInQueue;
 class CSMFReader;
 class CSMFWriter;
 class LCommander;
@@ -91,7 +93,8 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
 
   // --- bulk dumps (the reading side follows mVersion; 100 selects the older format)
   // Asks the device to transmit its dumps (argument 0) or to receive ours (any other value):
-  // one request on output port 0. Alert 7 when the port cannot be used.
+  // one request on output port 0. Alert 7 when the port cannot be used. Before a transmit
+  // request it sets the retrieval's queue listening on input port 0, for Retreive to take over.
   virtual void BulkTrReRequest(long receive);
   virtual bool IsKVXSysx(const unsigned char* bytes, long length) const;
   virtual long CheckBulkSysx(const unsigned char* bytes, long length) const;
@@ -132,4 +135,10 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   bool mModified = false;
   std::uint16_t mReceivedCount = 0;
   std::vector<CopyrightNotice> mCopyrights;
+
+ private:
+  // Set listening by a transmit request, so that dumps the device sends at once are kept; it
+  // hands nothing on until Retreive takes it over. (A shared_ptr, so that the patch can
+  // release it without the queue's complete type.)
+  std::shared_ptr<CMidiInQueue> mRetrieveQueue;
 };

@@ -54,6 +54,22 @@ LDialogProgressBar& SetUpProgressBar(StDialogHandler& dialog, bool indeterminate
   return bar;
 }
 
+// A queue for the dumps of a retrieval, handing them to `handler`; not yet listening.
+std::shared_ptr<CMidiInQueue> MakeRetrieveQueue(CMidiInHandler* handler) {
+  auto queue = std::make_shared<CMidiInQueue>();
+  queue->AllocateQueue(kRetrieveQueueEntries);
+  queue->AllocateMsgBuffer(kRetrieveMessageBytes);
+  queue->SetMidiInHandler(handler);
+  queue->StartQueueWatching();
+  return queue;
+}
+
+// Routes input port 0 into `queue`; destroying the queue ends it.
+void ListenOnPort(CMidiInQueue& queue) {
+  CMidiOperation::SetMidiInQueue(kMidiPort, &queue);
+  CMidiOperation::SetInportEnabled(kMidiPort, true);
+}
+
 // Gives the dialog its turns until `ticks` have passed since `start`, or the user cancelled.
 // `message` is the dialog's last message, kept from one gap to the next.
 void WaitGap(StDialogHandler& dialog, std::uint32_t start, std::uint32_t ticks,
@@ -71,6 +87,13 @@ void CPatch::BulkTrReRequest(long receive) {
   if (service == nullptr || !service->ValidOutport(kMidiPort)) {
     AlertMidiUnavailable();
     return;
+  }
+  if (receive == 0) {
+    // The device may answer before Retreive runs: listen first. The queue keeps what comes
+    // and hands it on only once Retreive has emptied the patch and resumed it.
+    mRetrieveQueue = MakeRetrieveQueue(this);
+    mRetrieveQueue->Suspend();
+    ListenOnPort(*mRetrieveQueue);
   }
   const unsigned char* request = receive == 0 ? kBulkTransRequest : kBulkReceiveRequest;
   // A lost request shows as a device that does not answer; the transfer that follows tells.
@@ -115,6 +138,9 @@ void CPatch::Transmit(LCommander* super) {
 void CPatch::Retreive(LCommander* super) {
   // Emptied first: a refused or cancelled retrieval leaves an empty patch, or what came in.
   InitAllParams();
+  // The queue a transmit request set listening, or a new one; it lives for this call only, and
+  // destroying it unbinds it from the in-port.
+  std::shared_ptr<CMidiInQueue> queue = std::move(mRetrieveQueue);
   CMidiOperation* service = UsableService();
   if (service == nullptr || !service->ValidPort(kMidiPort, kMidiPort)) {
     AlertMidiUnavailable();
@@ -122,14 +148,11 @@ void CPatch::Retreive(LCommander* super) {
   }
 
   mReceivedCount = 0;
-  // Lives for this call only; destroying it unbinds it from the in-port.
-  CMidiInQueue queue;
-  queue.AllocateQueue(kRetrieveQueueEntries);
-  queue.AllocateMsgBuffer(kRetrieveMessageBytes);
-  queue.SetMidiInHandler(this);
-  queue.StartQueueWatching();
-  CMidiOperation::SetMidiInQueue(kMidiPort, &queue);
-  CMidiOperation::SetInportEnabled(kMidiPort, true);
+  if (queue == nullptr) {
+    queue = MakeRetrieveQueue(this);
+    ListenOnPort(*queue);
+  }
+  queue->Resume();
 
   {
     // The queue hands the dumps to ProcessMessage during the dialogs' turns.

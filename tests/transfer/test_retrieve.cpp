@@ -4,6 +4,8 @@
 
 #include "support/RecordingListener.h"
 
+#include "framework/core/LPeriodical.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -181,6 +183,43 @@ TEST(Retreive, DumpsSplitOverSeveralPacketsAreJoined) {
   EXPECT_EQ(rig.patch.GetReceivedCount(), 50);
   for (long index = 0; index < kControllerCount; ++index)
     EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
+}
+
+// The device may answer the request before Retreive runs; the request sets the queue
+// listening first, and the queue hands nothing on before Retreive has emptied the patch.
+TEST(Retreive, DumpsSentBeforeRetreiveRunsAreKeptForIt) {
+  CRetrieveRig rig;
+  rig.MakeCurrent();
+  rig.patch.BulkTrReRequest(0);
+  for (long index = 0; index < kControllerCount; ++index) rig.device.SendAt(0, KnownDump(index));
+  rig.device.Play(0);
+  EXPECT_EQ(rig.device.Lost(), 0);
+  CRecordingListener early(rig.patch);
+  for (int turn = 0; turn < 30; ++turn) {
+    LPeriodical::DevoteTimeToRepeaters(EventRecord{});
+    LPeriodical::DevoteTimeToIdlers(EventRecord{});
+  }
+  EXPECT_TRUE(early.Messages().empty());
+  EXPECT_EQ(rig.patch.GetReceivedCount(), 0);
+
+  rig.patch.Retreive(nullptr);
+  EXPECT_EQ(rig.patch.GetReceivedCount(), 50);
+  for (long index = 0; index < kControllerCount; ++index)
+    EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
+  EXPECT_EQ(rig.service.SentBytes().front(),
+            Bytes(kBulkTransRequest, kBulkTransRequest + kBulkRequestSize));
+  EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
+}
+
+TEST(Retreive, ARefusedRetrievalAfterARequestStopsListening) {
+  CRetrieveRig rig;
+  rig.service.inportValid = false;  // the request needs the output port only
+  rig.MakeCurrent();
+  rig.patch.BulkTrReRequest(0);
+  EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInToQueue);
+  rig.patch.Retreive(nullptr);
+  EXPECT_EQ(rig.alerts.ErrorIndices(), std::vector<int>{7});
+  EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
 }
 
 struct SSettleRow {
