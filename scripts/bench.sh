@@ -9,3 +9,4 @@ for bench in build-bench/bench/bench_*; do
   echo "== $(basename "$bench")"
   "$bench" --benchmark_min_time=0.5 "$@"
 done
+echo "== bench_transfer over JACK"; bench/bench_transfer_over_jack.sh build-bench "$@"
