@@ -31,7 +31,6 @@ class CQtEnvironment final : public ::testing::Environment {
   std::unique_ptr<QApplication> mApplication;
 };
 
-[[maybe_unused]] auto* const sEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
+[[maybe_unused]] auto* const sEnvironment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace kvxtest {
 std::vector<std::string> CLoggingView::sLog;
 int CLoggingView::sLiving = 0;
 
-CLoggingView::CLoggingView(const LPaneData& data) : LView(data), mFail(data.GetBool("fail", false)) {
+CLoggingView::CLoggingView(const LPaneData& data)
+    : LView(data), mFail(data.GetBool("fail", false)) {
   ++sLiving;
 }
 
@@ -21,8 +22,10 @@ void CLoggingView::FinishCreateSelf() {
 
 void CLoggingView::AdjustMouseSelf(Point portPoint, const EventRecord&) {
   PortToLocalPoint(portPoint);
-  if (portPoint.h < 10) LColorCursor(9001).Set();
-  else UCursor::SetArrow();
+  if (portPoint.h < 10)
+    LColorCursor(9001).Set();
+  else
+    UCursor::SetArrow();
 }
 
 void RegisterTestClasses() {

@@ -26,7 +26,8 @@ TEST(UScrap, AFlavourTravelsByteForByteUnderItsOwnMimeType) {
   UScrap::SetData(kRecordType, record.data(), static_cast<std::int32_t>(record.size()));
 
   EXPECT_EQ(UScrap::MimeTypeOf(kRecordType), QStringLiteral("application/x-kvx-editor.Pprm"));
-  EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("application/x-kvx-editor.Pprm")));
+  EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(
+      QStringLiteral("application/x-kvx-editor.Pprm")));
   EXPECT_TRUE(UScrap::HasData(kRecordType));
   std::vector<std::uint8_t> back;
   EXPECT_EQ(UScrap::GetData(kRecordType, &back), 168);
@@ -52,7 +53,8 @@ TEST(UScrap, AddingAFlavourKeepsTheOthersUnlessClearing) {
 }
 
 TEST(UScrap, TypesWithOtherCharactersAreWrittenInHex) {
-  EXPECT_EQ(UScrap::MimeTypeOf(FourCC("hfs ")), QStringLiteral("application/x-kvx-editor.0x68667320"));
+  EXPECT_EQ(UScrap::MimeTypeOf(FourCC("hfs ")),
+            QStringLiteral("application/x-kvx-editor.0x68667320"));
 }
 
 // A drop area that takes files and keeps what it received.
@@ -97,7 +99,8 @@ TEST(LDragAndDrop, DragsWithAnItemThatIsNoFileAreRefused) {
   };
   const SRow rows[] = {
       {"a web address among the files",
-       {QUrl::fromLocalFile(QStringLiteral("/tmp/a.mid")), QUrl(QStringLiteral("https://example.org/p.mid"))}},
+       {QUrl::fromLocalFile(QStringLiteral("/tmp/a.mid")),
+        QUrl(QStringLiteral("https://example.org/p.mid"))}},
       {"no items at all", {}},
   };
   for (const SRow& row : rows) {

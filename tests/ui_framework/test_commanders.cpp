@@ -26,7 +26,8 @@ class CLoggingCommander : public LCommander {
   }
   void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
                          Str255 name) override {
-    if (command != mCommand) return LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
+    if (command != mCommand)
+      return LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
     enabled = true;
     usesMark = true;
     mark = checkMark;

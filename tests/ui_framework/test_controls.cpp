@@ -156,7 +156,8 @@ TEST(LProgressBar, IndeterminateShowsActivityInsteadOfTheValue) {
 TEST(LPopupGroupBox, HoldsItsPanesInsideItsFrame) {
   const QJsonObject node = QJsonDocument::fromJson(R"({
       "class": "pgbx", "id": 4, "items": ["One", "Two"], "value": 2, "message": "Amsg",
-      "panes": [ { "class": "stxt", "id": 40, "text": "inside" } ] })").object();
+      "panes": [ { "class": "stxt", "id": 40, "text": "inside" } ] })")
+                               .object();
   std::unique_ptr<LPane> box(UReanimator::CreateFromNode(node, 1, nullptr, nullptr));
   auto* group = dynamic_cast<LPopupGroupBox*>(box.get());
   ASSERT_NE(group, nullptr);

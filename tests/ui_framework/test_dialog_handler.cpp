@@ -9,8 +9,8 @@
 #include "framework/ui/LQtDialogHost.h"
 
 #include <QPointer>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -53,12 +53,15 @@ TEST_F(DialogHandler, ReturnsTheMessageOfWhatTheUserDid) {
     MessageT expected;
   };
   const SRow rows[] = {
-      {"OK button", [](LDialogBox& d) { d.FindPaneByID<LPushButton>(1)->GetButton()->click(); }, msg_OK},
-      {"Cancel button", [](LDialogBox& d) { d.FindPaneByID<LPushButton>(2)->GetButton()->click(); }, msg_Cancel},
+      {"OK button", [](LDialogBox& d) { d.FindPaneByID<LPushButton>(1)->GetButton()->click(); },
+       msg_OK},
+      {"Cancel button", [](LDialogBox& d) { d.FindPaneByID<LPushButton>(2)->GetButton()->click(); },
+       msg_Cancel},
       {"Return key", [](LDialogBox& d) { QTest::keyClick(&d, Qt::Key_Return); }, msg_OK},
       {"Enter key", [](LDialogBox& d) { QTest::keyClick(&d, Qt::Key_Enter); }, msg_OK},
       {"Escape key", [](LDialogBox& d) { QTest::keyClick(&d, Qt::Key_Escape); }, msg_Cancel},
-      {"Ctrl-period", [](LDialogBox& d) { QTest::keyClick(&d, Qt::Key_Period, Qt::ControlModifier); }, msg_Cancel},
+      {"Ctrl-period",
+       [](LDialogBox& d) { QTest::keyClick(&d, Qt::Key_Period, Qt::ControlModifier); }, msg_Cancel},
       {"close box", [](LDialogBox& d) { d.close(); }, msg_Cancel},
   };
   for (const SRow& row : rows) {

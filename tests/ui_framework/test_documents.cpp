@@ -41,7 +41,9 @@ class CScriptedDocument final : public LDocument {
     if (saveSucceeds) SetModified(false);
   }
   bool UsesFileSpec(const FSSpec& file) const override { return file.name == "mine.mid"; }
-  StringPtr GetDescriptor(Str255 name) const override { return LString::FromStd("Untitled.mid", name); }
+  StringPtr GetDescriptor(Str255 name) const override {
+    return LString::FromStd("Untitled.mid", name);
+  }
   void Close() override { log.push_back("close"); }
 
   ESaveAnswer answer = ESaveAnswer::Cancel;
@@ -92,7 +94,12 @@ TEST(LDocument, ClosingAModifiedDocumentAsksFirstAndLosesNothing) {
       {"save that fails", true, true, ESaveAnswer::Save, false, false, {"ask closing", "save"}},
       {"don't save", true, true, ESaveAnswer::DontSave, true, true, {"ask closing", "close"}},
       {"cancel", true, true, ESaveAnswer::Cancel, true, false, {"ask closing"}},
-      {"save without a file: save as", true, false, ESaveAnswer::Save, true, true,
+      {"save without a file: save as",
+       true,
+       false,
+       ESaveAnswer::Save,
+       true,
+       true,
        {"ask closing", "save as Untitled.mid", "close"}},
   };
   CScriptedNavHost nav;
@@ -174,7 +181,8 @@ TEST(LDocApplication, RequestsAreCarriedOutBeforeTheyReturn) {
   EXPECT_EQ(LApplication::GetApplication(), &application);
   EXPECT_NE(LMenuBar::GetCurrentMenuBar(), nullptr) << "menu bar 128 of the editor's resources";
 
-  application.SendAEOpenDocList({FSSpec::FromPath("/tmp/one.mid"), FSSpec::FromPath("/tmp/two.mid")});
+  application.SendAEOpenDocList(
+      {FSSpec::FromPath("/tmp/one.mid"), FSSpec::FromPath("/tmp/two.mid")});
   EXPECT_EQ(application.opened, (std::vector<std::string>{"one.mid", "two.mid"}));
 
   nav.openAnswer = {QStringLiteral("/tmp/three.mid"), QStringLiteral("/tmp/four.mid")};

@@ -20,7 +20,8 @@
 
 namespace {
 
-EventRecord KeyRecord(std::uint16_t charCode, std::uint16_t keyCode = 0, std::uint16_t modifiers = 0) {
+EventRecord KeyRecord(std::uint16_t charCode, std::uint16_t keyCode = 0,
+                      std::uint16_t modifiers = 0) {
   EventRecord event;
   event.what = keyDown;
   event.message = charCode | (static_cast<std::uint32_t>(keyCode) << 8);
@@ -110,9 +111,11 @@ class CKeyCatcher final : public LCommander {
   bool handles = true;
 };
 
-EKeyStatus UpperCaseOrIgnoreDigits(TEHandle, std::uint16_t, std::uint16_t& charCode, EventModifiers) {
+EKeyStatus UpperCaseOrIgnoreDigits(TEHandle, std::uint16_t, std::uint16_t& charCode,
+                                   EventModifiers) {
   if (charCode >= '0' && charCode <= '9') return keyStatus_Ignore;
-  if (charCode >= 'a' && charCode <= 'z') charCode = static_cast<std::uint16_t>(charCode - 'a' + 'A');
+  if (charCode >= 'a' && charCode <= 'z')
+    charCode = static_cast<std::uint16_t>(charCode - 'a' + 'A');
   return UKeyFilters::PrintingCharField(nullptr, 0, charCode, 0);
 }
 

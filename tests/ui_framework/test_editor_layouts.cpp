@@ -45,17 +45,21 @@ TEST(EditorDialogs, HoldThePanesTheirCodeNeeds) {
     EXPECT_EQ(cancel != nullptr && cancel->GetValueMessage() == msg_Cancel, row.cancel);
     switch (row.pane) {
       case kPopups:
-        EXPECT_EQ(dialog->FindPaneByID<LPopupButton>(3)->GetMenuItemText(1), QStringLiteral("None"));
+        EXPECT_EQ(dialog->FindPaneByID<LPopupButton>(3)->GetMenuItemText(1),
+                  QStringLiteral("None"));
         EXPECT_NE(dialog->FindPaneByID<LPopupButton>(4), nullptr);
         break;
       case kProgress:
         EXPECT_EQ(dialog->FindPaneByID<LProgressBar>(3)->GetMaxValue(), 50);
         break;
       case kVersion:
-        EXPECT_TRUE(dialog->FindPaneByID<LStaticText>(FourCC("VERS"))->GetDescriptorText().startsWith(QStringLiteral("Version")));
+        EXPECT_TRUE(dialog->FindPaneByID<LStaticText>(FourCC("VERS"))
+                        ->GetDescriptorText()
+                        .startsWith(QStringLiteral("Version")));
         break;
       case kWarning:
-        EXPECT_TRUE(dialog->FindPaneByID<LStaticText>(5)->isHidden()) << "shown only for unsaved changes";
+        EXPECT_TRUE(dialog->FindPaneByID<LStaticText>(5)->isHidden())
+            << "shown only for unsaved changes";
         break;
       case kNone:
         break;

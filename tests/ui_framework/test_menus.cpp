@@ -126,7 +126,7 @@ TEST_F(Menus, ItemsCanBeInsertedRenumberedAndRemovedWhileRunning) {
   EXPECT_EQ(recent.IndexFromCommand(FourCC("Plac")), 1);
 
   recent.InsertCommand(QStringLiteral("R&D.mid"), first, 0);  // at the top
-  recent.RemoveItem(2);                                        // the placeholder
+  recent.RemoveItem(2);                                       // the placeholder
   recent.InsertCommand(LStr255("b.mid"), first + 1, 0);
   ASSERT_EQ(recent.CountItems(), 2);
   EXPECT_EQ(recent.GetItemText(1), QStringLiteral("b.mid"));
@@ -166,7 +166,8 @@ TEST(MenuResources, DamagedMenuBarsAreRefusedWithAReason) {
       ADD_FAILURE() << "accepted";
     } catch (const LException& error) {
       EXPECT_EQ(error.GetErrorCode(), row.code) << error.what();
-      EXPECT_NE(std::string(error.what()).find(std::to_string(row.id)), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find(std::to_string(row.id)), std::string::npos)
+          << error.what();
     }
   }
 }
@@ -178,15 +179,16 @@ TEST(EditorMenuBar, CommandsHaveTheStandardShortcuts) {
     const char* shortcut;
   };
   const SRow rows[] = {
-      {cmd_New, "Ctrl+N"},          {cmd_Open, "Ctrl+O"},          {cmd_Save, "Ctrl+S"},
-      {cmd_SaveAs, "Ctrl+Shift+S"}, {cmd_Close, "Ctrl+W"},         {cmd_Quit, "Ctrl+Q"},
+      {cmd_New, "Ctrl+N"},          {cmd_Open, "Ctrl+O"},       {cmd_Save, "Ctrl+S"},
+      {cmd_SaveAs, "Ctrl+Shift+S"}, {cmd_Close, "Ctrl+W"},      {cmd_Quit, "Ctrl+Q"},
       {FourCC("Pcpy"), "Ctrl+C"},   {FourCC("Ppst"), "Ctrl+V"},
   };
   for (const SRow& row : rows) {
     SCOPED_TRACE(row.shortcut);
     QAction* found = nullptr;
     for (LMenu* menu : bar.GetBarMenus()) {
-      if (std::int16_t index = menu->IndexFromCommand(row.command)) found = menu->GetItemAction(index);
+      if (std::int16_t index = menu->IndexFromCommand(row.command))
+        found = menu->GetItemAction(index);
     }
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->shortcut(), QKeySequence(QString::fromLatin1(row.shortcut)));

@@ -61,7 +61,8 @@ TEST(UTextTraits, GiveFontSizeStyleAndColourByID) {
   EXPECT_EQ(font.pointSize(), 17);
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(UTextTraits::GetColor(9132), QColor(0x33, 0x66, 0x99));
-  EXPECT_EQ(UTextTraits::GetFont(4242), QGuiApplication::font()) << "no resource: the application font";
+  EXPECT_EQ(UTextTraits::GetFont(4242), QGuiApplication::font())
+      << "no resource: the application font";
   EXPECT_THROW(UTextTraits::GetFont(9133), LException) << "a size of 0 points";
 }
 
@@ -72,7 +73,9 @@ class CWatchingAttachment final : public LAttachment {
   std::vector<EventRecord> events;
 
  protected:
-  void ExecuteSelf(MessageT, void* param) override { events.push_back(*static_cast<EventRecord*>(param)); }
+  void ExecuteSelf(MessageT, void* param) override {
+    events.push_back(*static_cast<EventRecord*>(param));
+  }
 };
 
 // A click as the window system delivers it: to the window, which hands it to the widget.
@@ -80,9 +83,11 @@ void ClickThroughTheWindow(QWidget* widget, QPoint local) {
   QWindow* window = widget->window()->windowHandle();
   const QPointF inWindow = widget->mapTo(widget->window(), local);
   const QPointF global = widget->mapToGlobal(local);
-  QMouseEvent press(QEvent::MouseButtonPress, inWindow, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, inWindow, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QCoreApplication::sendEvent(window, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, inWindow, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, inWindow, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
   QCoreApplication::sendEvent(window, &release);
 }
 

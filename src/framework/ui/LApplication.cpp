@@ -51,8 +51,10 @@ void LApplication::Run() {
   SwitchTarget(this);
   const std::vector<FSSpec> files = CommandLineFiles();
   UEventGuard::Run([&] {
-    if (files.empty()) StartUp();
-    else OpenFilesAtLaunch(files);
+    if (files.empty())
+      StartUp();
+    else
+      OpenFilesAtLaunch(files);
   });
   QApplication::exec();
   // Every document agreed to go when quit was asked for.

@@ -34,7 +34,8 @@ bool LAttachable::ExecuteAttachments(MessageT message, void* param) {
   const std::vector<LAttachment*> snapshot = mAttachments;
   bool executeHost = true;
   for (LAttachment* attachment : snapshot) {
-    if (std::find(mAttachments.begin(), mAttachments.end(), attachment) == mAttachments.end()) continue;
+    if (std::find(mAttachments.begin(), mAttachments.end(), attachment) == mAttachments.end())
+      continue;
     executeHost = attachment->Execute(message, param) && executeHost;
   }
   return executeHost;

@@ -10,7 +10,8 @@
 namespace {
 
 QJsonObject asDialog(QJsonObject node) {
-  if (!node.contains(QLatin1String("kind"))) node.insert(QLatin1String("kind"), QStringLiteral("dialog"));
+  if (!node.contains(QLatin1String("kind")))
+    node.insert(QLatin1String("kind"), QStringLiteral("dialog"));
   return node;
 }
 

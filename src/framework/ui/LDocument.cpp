@@ -39,10 +39,9 @@ StringPtr LDocument::GetDescriptor(Str255 outName) const {
 LDocument::ESaveAnswer LDocument::AskSaveChanges(bool quitting) {
   Str255 name;
   GetDescriptor(name);
-  const QString text =
-      (quitting ? QStringLiteral("Save changes to “%1” before quitting?")
-                : QStringLiteral("Save changes to “%1” before closing?"))
-          .arg(UQtText::FromPStr(name));
+  const QString text = (quitting ? QStringLiteral("Save changes to “%1” before quitting?")
+                                 : QStringLiteral("Save changes to “%1” before closing?"))
+                           .arg(UQtText::FromPStr(name));
   QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                   QApplication::activeWindow());

@@ -33,8 +33,10 @@ class CDropFilter final : public QObject {
         auto* drag = static_cast<QDropEvent*>(event);
         bool acceptable = false;
         UEventGuard::Run([&] { acceptable = mArea.DragIsAcceptable(drag->mimeData()); });
-        if (acceptable) drag->acceptProposedAction();
-        else drag->ignore();
+        if (acceptable)
+          drag->acceptProposedAction();
+        else
+          drag->ignore();
         return true;
       }
       case QEvent::Drop: {
@@ -44,8 +46,10 @@ class CDropFilter final : public QObject {
           acceptable = mArea.DragIsAcceptable(drop->mimeData());
           if (acceptable) mArea.DoDragReceive(drop->mimeData());
         });
-        if (acceptable) drop->acceptProposedAction();
-        else drop->ignore();
+        if (acceptable)
+          drop->acceptProposedAction();
+        else
+          drop->ignore();
         return true;
       }
       default:

@@ -21,8 +21,10 @@ LEditText::LEditText(const LPaneData& data) : LPane(data), LCommander(data.GetSu
   Build(data.GetString("text"));
   if (data.Has("maxChars")) SetMaxChars(data.GetInt("maxChars", 0));
   const QString filter = data.GetString("filter", QStringLiteral("printing"));
-  if (filter == QLatin1String("integer")) mKeyFilter = &UKeyFilters::IntegerField;
-  else if (filter != QLatin1String("printing")) data.Fail(QStringLiteral("unknown 'filter' '%1'").arg(filter));
+  if (filter == QLatin1String("integer"))
+    mKeyFilter = &UKeyFilters::IntegerField;
+  else if (filter != QLatin1String("printing"))
+    data.Fail(QStringLiteral("unknown 'filter' '%1'").arg(filter));
 }
 
 LEditText::LEditText(LView* superView, PaneIDT paneID, LCommander* superCommander,
@@ -70,10 +72,9 @@ void LEditText::SetMaxChars(int count) { mLineEdit->setMaxLength(count); }
 bool LEditText::HandleKeyPress(const EventRecord& event) {
   if (event.modifiers & cmdKey) return LCommander::HandleKeyPress(event);
   std::uint16_t charCode = UKeyboard::CharCode(event);
-  const EKeyStatus status =
-      mKeyFilter != nullptr
-          ? mKeyFilter(nullptr, UKeyboard::KeyCode(event), charCode, event.modifiers)
-          : keyStatus_Input;
+  const EKeyStatus status = mKeyFilter != nullptr ? mKeyFilter(nullptr, UKeyboard::KeyCode(event),
+                                                               charCode, event.modifiers)
+                                                  : keyStatus_Input;
   switch (status) {
     case keyStatus_Input:
     case keyStatus_TEDelete:
@@ -128,7 +129,8 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     case QEvent::KeyPress:
-      if (mTypingSynthetic || UKeyboard::IsModifierKey(*static_cast<QKeyEvent*>(event))) return false;
+      if (mTypingSynthetic || UKeyboard::IsModifierKey(*static_cast<QKeyEvent*>(event)))
+        return false;
       return FilterKeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
       UEventGuard::Run([this] { SwitchTarget(this); });

@@ -41,7 +41,8 @@ std::int16_t LMenu::IndexFromCommand(CommandT command) const {
 }
 
 QAction* LMenu::InsertItem(SItem item, std::int16_t afterItem) {
-  const std::size_t position = static_cast<std::size_t>(std::clamp<int>(afterItem, 0, CountItems()));
+  const std::size_t position =
+      static_cast<std::size_t>(std::clamp<int>(afterItem, 0, CountItems()));
   QAction* before = position < mItems.size() ? mItems[position].action : nullptr;
   if (item.isSeparator) {
     item.action = new QAction(mMenu.get());

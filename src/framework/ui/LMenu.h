@@ -69,7 +69,9 @@ class LMenu {
   // Inserts a command item whose text is given in Qt's form.
   QAction* InsertItem(SItem item, std::int16_t afterItem);
   bool IsValidIndex(std::int16_t index) const { return index >= 1 && index <= CountItems(); }
-  const SItem& ItemAt(std::int16_t index) const { return mItems[static_cast<std::size_t>(index - 1)]; }
+  const SItem& ItemAt(std::int16_t index) const {
+    return mItems[static_cast<std::size_t>(index - 1)];
+  }
   void Trigger(QAction* action);
 
   LMenuBar& mOwner;

@@ -28,7 +28,9 @@ std::int32_t codeOf(ResIDT menuBarID, const QJsonObject& node, const char* key) 
   if (!node.contains(QLatin1String(key))) return 0;
   bool ok = false;
   const std::int32_t code = LPaneData::ParseCode(node.value(QLatin1String(key)), &ok);
-  if (!ok) fail(menuBarID, QStringLiteral("'%1' must be a number or a four-character code").arg(QLatin1String(key)));
+  if (!ok)
+    fail(menuBarID,
+         QStringLiteral("'%1' must be a number or a four-character code").arg(QLatin1String(key)));
   return code;
 }
 
@@ -40,10 +42,8 @@ LMenuBar::LMenuBar(ResIDT menuBarID) {
 }
 
 LMenuBar::~LMenuBar() {
+  // A submenu's entry leaves its parent menu with the submenu, in either order.
   if (sCurrentMenuBar == this) sCurrentMenuBar = nullptr;
-  // Parents first: a submenu's entry leaves its parent with the submenu.
-  mBarMenus.clear();
-  mMenus.clear();
 }
 
 LMenuBar* LMenuBar::GetCurrentMenuBar() { return sCurrentMenuBar; }
@@ -83,17 +83,23 @@ void LMenuBar::ReadMenus(ResIDT menuBarID) {
       if (item.contains(QLatin1String("submenu"))) {
         LMenu* submenu = FetchMenu(static_cast<ResIDT>(codeOf(menuBarID, item, "submenu")));
         if (submenu == nullptr || submenu == &menu || submenus.contains(submenu))
-          fail(menuBarID, QStringLiteral("menu %1: a submenu must be another menu of the bar, used once").arg(menu.GetMenuID()));
+          fail(menuBarID,
+               QStringLiteral("menu %1: a submenu must be another menu of the bar, used once")
+                   .arg(menu.GetMenuID()));
         submenus.insert(submenu);
         menu.InsertSubmenu(*submenu, text, after);
         continue;
       }
-      QAction* action = menu.InsertItem(LMenu::SItem{nullptr, codeOf(menuBarID, item, "command"), text}, after);
+      QAction* action =
+          menu.InsertItem(LMenu::SItem{nullptr, codeOf(menuBarID, item, "command"), text}, after);
       if (item.contains(QLatin1String("shortcut"))) {
         const QString shortcut = item.value(QLatin1String("shortcut")).toString();
-        const QKeySequence sequence = QKeySequence::fromString(shortcut, QKeySequence::PortableText);
+        const QKeySequence sequence =
+            QKeySequence::fromString(shortcut, QKeySequence::PortableText);
         if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
-          fail(menuBarID, QStringLiteral("menu %1: '%2' is not a shortcut").arg(menu.GetMenuID()).arg(shortcut));
+          fail(menuBarID, QStringLiteral("menu %1: '%2' is not a shortcut")
+                              .arg(menu.GetMenuID())
+                              .arg(shortcut));
         action->setShortcut(sequence);
       }
     }

@@ -15,7 +15,8 @@ LMultiPanelView::LMultiPanelView(const LPaneData& data)
       data.Fail(QStringLiteral("'panels' must be a list of layout IDs or pane nodes"));
     mPanelLayouts.push_back(panel);
   }
-  if (data.Has("panes")) data.Fail(QStringLiteral("a multi-panel view holds 'panels', not 'panes'"));
+  if (data.Has("panes"))
+    data.Fail(QStringLiteral("a multi-panel view holds 'panels', not 'panes'"));
   mInitialPanel = static_cast<std::int16_t>(data.GetInt("current", 0));
   if (mInitialPanel < 0 || mInitialPanel > GetPanelCount())
     data.Fail(QStringLiteral("'current' must name one of the panels"));
@@ -31,9 +32,10 @@ LView* LMultiPanelView::CreatePanel(std::int16_t panel) {
   ThrowIfNot(panel >= 1 && panel <= GetPanelCount(), "no such panel");
   if (LView* existing = GetPanel(panel)) return existing;
   const QJsonValue& source = mPanelLayouts[static_cast<std::size_t>(panel - 1)];
-  LPane* root = source.isObject()
-                    ? UReanimator::CreateFromNode(source.toObject(), mLayoutID, this, mSuperCommander)
-                    : UReanimator::CreateView(static_cast<ResIDT>(source.toInt()), this, mSuperCommander);
+  LPane* root =
+      source.isObject()
+          ? UReanimator::CreateFromNode(source.toObject(), mLayoutID, this, mSuperCommander)
+          : UReanimator::CreateView(static_cast<ResIDT>(source.toInt()), this, mSuperCommander);
   auto* view = dynamic_cast<LView*>(root);
   if (view == nullptr) {
     delete root;

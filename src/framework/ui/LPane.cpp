@@ -231,7 +231,8 @@ void LPane::mousePressEvent(QMouseEvent* event) {
 }
 
 void LPane::mouseMoveEvent(QMouseEvent* event) {
-  EventRecord record = UKeyboard::MouseDownRecord(event->globalPosition().toPoint(), event->modifiers());
+  EventRecord record =
+      UKeyboard::MouseDownRecord(event->globalPosition().toPoint(), event->modifiers());
   record.what = nullEvent;
   Point portPoint = record.where;
   GlobalToPortPoint(portPoint);

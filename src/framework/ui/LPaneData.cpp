@@ -73,9 +73,11 @@ QStringList LPaneData::GetStrings(const char* key) const {
   QStringList texts;
   if (!Has(key)) return texts;
   const QJsonValue value = mNode.value(QLatin1String(key));
-  if (!value.isArray()) Fail(QStringLiteral("'%1' must be a list of texts").arg(QLatin1String(key)));
+  if (!value.isArray())
+    Fail(QStringLiteral("'%1' must be a list of texts").arg(QLatin1String(key)));
   for (const QJsonValue& item : value.toArray()) {
-    if (!item.isString()) Fail(QStringLiteral("'%1' must be a list of texts").arg(QLatin1String(key)));
+    if (!item.isString())
+      Fail(QStringLiteral("'%1' must be a list of texts").arg(QLatin1String(key)));
     texts << item.toString();
   }
   return texts;
@@ -120,7 +122,8 @@ void LPaneData::Fail(const QString& why) const {
     where += QStringLiteral(", class '%1'").arg(mNode.value(QLatin1String("class")).toString());
   if (mNode.contains(QLatin1String("id"))) {
     const QJsonValue id = mNode.value(QLatin1String("id"));
-    where += QStringLiteral(", pane %1").arg(id.isString() ? id.toString() : QString::number(id.toDouble()));
+    where += QStringLiteral(", pane %1")
+                 .arg(id.isString() ? id.toString() : QString::number(id.toDouble()));
   }
   LException::ThrowException(err_ResourceData, UQtText::ToUTF8(where + QStringLiteral(": ") + why));
 }

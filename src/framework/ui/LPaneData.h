@@ -28,8 +28,7 @@ constexpr OSErr resNotFound = -192;
 
 class LPaneData {
  public:
-  LPaneData(const QJsonObject& node, LView* superView, LCommander* superCommander,
-            ResIDT layoutID);
+  LPaneData(const QJsonObject& node, LView* superView, LCommander* superCommander, ResIDT layoutID);
 
   const QJsonObject& GetNode() const { return mNode; }
   LView* GetSuperView() const { return mSuperView; }

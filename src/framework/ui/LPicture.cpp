@@ -5,9 +5,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-LPicture::LPicture(const LPaneData& data) : LPane(data) {
-  SetPictureID(data.GetString("picture"));
-}
+LPicture::LPicture(const LPaneData& data) : LPane(data) { SetPictureID(data.GetString("picture")); }
 
 LPicture::LPicture(LView* superView, PaneIDT paneID, const QString& picture)
     : LPane(superView, paneID) {
@@ -28,7 +26,8 @@ void LPicture::SetPictureID(const QString& picture) {
     image.load(path);
   }
   if (!path.isEmpty() && svg == nullptr && image.isNull()) {
-    LException::ThrowException(resNotFound, UQtText::ToUTF8(path + QStringLiteral(": no picture can be read there")));
+    LException::ThrowException(
+        resNotFound, UQtText::ToUTF8(path + QStringLiteral(": no picture can be read there")));
   }
   mPicture = path;
   mSvg = std::move(svg);

@@ -25,8 +25,8 @@ LPopupButton::LPopupButton(const LPaneData& data) : LControl(data) {
 
 LPopupButton::LPopupButton(LView* superView, PaneIDT paneID, MessageT valueMessage,
                            const QStringList& items)
-    : LControl(superView, paneID, valueMessage, items.isEmpty() ? 0 : 1,
-               items.isEmpty() ? 0 : 1, static_cast<std::int32_t>(items.size())) {
+    : LControl(superView, paneID, valueMessage, items.isEmpty() ? 0 : 1, items.isEmpty() ? 0 : 1,
+               static_cast<std::int32_t>(items.size())) {
   Build(items, {});
 }
 
@@ -43,9 +43,8 @@ void LPopupButton::Build(const QStringList& items, const QString& title) {
   layout->addWidget(mPopup, 1);
   setFocusProxy(mPopup);
   ValueChanged();
-  QObject::connect(mPopup, &QComboBox::activated, this, [this](int index) {
-    UEventGuard::Run([this, index] { SetValue(index + 1); });
-  });
+  QObject::connect(mPopup, &QComboBox::activated, this,
+                   [this](int index) { UEventGuard::Run([this, index] { SetValue(index + 1); }); });
 }
 
 std::int16_t LPopupButton::GetMenuItemCount() const {
@@ -91,7 +90,9 @@ void LPopupButton::SetMenuItemText(std::int16_t item, const QString& text) {
   if (item >= 1 && item <= mPopup->count()) mPopup->setItemText(item - 1, text);
 }
 
-QString LPopupButton::GetDescriptorText() const { return GetMenuItemText(static_cast<std::int16_t>(GetValue())); }
+QString LPopupButton::GetDescriptorText() const {
+  return GetMenuItemText(static_cast<std::int16_t>(GetValue()));
+}
 
 void LPopupButton::SetDescriptorText(const QString& text) {
   const int index = mPopup->findText(text);

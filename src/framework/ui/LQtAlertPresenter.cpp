@@ -9,8 +9,7 @@
 void LQtAlertPresenter::CautionAlert(ResIDT, const std::string& message) {
   // The core's texts are Mac Roman.
   QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(),
-                  UQtText::FromMacRoman(message),
-                  QMessageBox::Ok, QApplication::activeWindow());
+                  UQtText::FromMacRoman(message), QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

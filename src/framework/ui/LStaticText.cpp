@@ -6,9 +6,12 @@ LStaticText::LStaticText(const LPaneData& data) : LView(data) {
   Build(data.GetString("text"));
   mLabel->setWordWrap(data.GetBool("wrap", false));
   const QString align = data.GetString("textAlign", QStringLiteral("left"));
-  if (align == QLatin1String("center")) mLabel->setAlignment(Qt::AlignCenter);
-  else if (align == QLatin1String("right")) mLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  else if (align != QLatin1String("left")) data.Fail(QStringLiteral("unknown 'textAlign' '%1'").arg(align));
+  if (align == QLatin1String("center"))
+    mLabel->setAlignment(Qt::AlignCenter);
+  else if (align == QLatin1String("right"))
+    mLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  else if (align != QLatin1String("left"))
+    data.Fail(QStringLiteral("unknown 'textAlign' '%1'").arg(align));
 }
 
 LStaticText::LStaticText(LView* superView, PaneIDT paneID, const QString& text)

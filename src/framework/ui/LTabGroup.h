@@ -9,6 +9,5 @@ class LTabGroup : public LView, public LCommander {
  public:
   static constexpr ClassIDT class_ID = FourCC("tabg");
 
-  explicit LTabGroup(const LPaneData& data)
-      : LView(data), LCommander(data.GetSuperCommander()) {}
+  explicit LTabGroup(const LPaneData& data) : LView(data), LCommander(data.GetSuperCommander()) {}
 };

@@ -27,9 +27,12 @@ QWidget* windowOfChain(LCommander* commander) {
 LWindow::LWindow(const LPaneData& data) : LView(data), LCommander(data.GetSuperCommander()) {
   const QString kind = data.GetString("kind", QStringLiteral("document"));
   Qt::WindowFlags flags = Qt::Window;
-  if (kind == QLatin1String("dialog")) flags = Qt::Dialog;
-  else if (kind == QLatin1String("tool")) flags = Qt::Tool;
-  else if (kind != QLatin1String("document")) data.Fail(QStringLiteral("unknown window 'kind' '%1'").arg(kind));
+  if (kind == QLatin1String("dialog"))
+    flags = Qt::Dialog;
+  else if (kind == QLatin1String("tool"))
+    flags = Qt::Tool;
+  else if (kind != QLatin1String("document"))
+    data.Fail(QStringLiteral("unknown window 'kind' '%1'").arg(kind));
   PlaceInFrontOfSuperWindow(flags);
   setWindowTitle(data.GetString("title"));
   mHasMenuBar = data.GetBool("menuBar", false);
@@ -68,8 +71,10 @@ void LWindow::Select() {
 }
 
 void LWindow::Collapse(bool collapse) {
-  if (collapse) showMinimized();
-  else showNormal();
+  if (collapse)
+    showMinimized();
+  else
+    showNormal();
 }
 
 void LWindow::ClickInContent(const EventRecord& event) {
@@ -116,7 +121,8 @@ void LWindow::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
 void LWindow::SetContentLayout(QLayout* layout) {
   LView::SetContentLayout(layout);
   if (mHasMenuBar) {
-    if (LMenuBar* menuBar = LMenuBar::GetCurrentMenuBar()) layout->setMenuBar(menuBar->CreateMenuBarWidget(this));
+    if (LMenuBar* menuBar = LMenuBar::GetCurrentMenuBar())
+      layout->setMenuBar(menuBar->CreateMenuBarWidget(this));
   }
   if (!mResizable) layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -173,8 +179,10 @@ void LWindow::closeEvent(QCloseEvent* event) {
 void LWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange) {
     UEventGuard::Run([this] {
-      if (isActiveWindow()) Activate();
-      else Deactivate();
+      if (isActiveWindow())
+        Activate();
+      else
+        Deactivate();
     });
   }
   LView::changeEvent(event);

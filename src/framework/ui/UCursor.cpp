@@ -17,9 +17,9 @@ struct SShape {
 };
 
 constexpr SShape kShapes[] = {
-    {"arrow", Qt::ArrowCursor},        {"pointingHand", Qt::PointingHandCursor},
-    {"cross", Qt::CrossCursor},        {"ibeam", Qt::IBeamCursor},
-    {"openHand", Qt::OpenHandCursor},  {"closedHand", Qt::ClosedHandCursor},
+    {"arrow", Qt::ArrowCursor},       {"pointingHand", Qt::PointingHandCursor},
+    {"cross", Qt::CrossCursor},       {"ibeam", Qt::IBeamCursor},
+    {"openHand", Qt::OpenHandCursor}, {"closedHand", Qt::ClosedHandCursor},
     {"wait", Qt::WaitCursor},
 };
 
@@ -50,7 +50,8 @@ LColorCursor::LColorCursor(ResIDT cursorID) {
   }
   const QString image = node.value(QLatin1String("image")).toString();
   const QPixmap pixmap(QStringLiteral(":/cursors/") + image);
-  if (image.isEmpty() || pixmap.isNull()) fail(cursorID, QStringLiteral("needs a 'shape' or a readable 'image'"));
+  if (image.isEmpty() || pixmap.isNull())
+    fail(cursorID, QStringLiteral("needs a 'shape' or a readable 'image'"));
   const QJsonArray hotSpot = node.value(QLatin1String("hotSpot")).toArray();
   const int x = hotSpot.size() == 2 ? hotSpot.at(0).toInt() : pixmap.width() / 2;
   const int y = hotSpot.size() == 2 ? hotSpot.at(1).toInt() : pixmap.height() / 2;

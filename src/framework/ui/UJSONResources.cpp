@@ -23,15 +23,16 @@ QJsonObject UJSONResources::Read(const QString& kind, ResIDT id) {
 QJsonObject UJSONResources::ReadPath(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    LException::ThrowException(resNotFound, UQtText::ToUTF8(path + QStringLiteral(": no such resource")));
+    LException::ThrowException(resNotFound,
+                               UQtText::ToUTF8(path + QStringLiteral(": no such resource")));
   }
   QJsonParseError error;
   const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
   if (error.error != QJsonParseError::NoError) {
     LException::ThrowException(
-        err_ResourceData, UQtText::ToUTF8(QStringLiteral("%1: %2 at byte %3")
-                                              .arg(path, error.errorString())
-                                              .arg(error.offset)));
+        err_ResourceData,
+        UQtText::ToUTF8(
+            QStringLiteral("%1: %2 at byte %3").arg(path, error.errorString()).arg(error.offset)));
   }
   if (!document.isObject()) {
     LException::ThrowException(err_ResourceData,

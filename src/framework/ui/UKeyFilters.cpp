@@ -22,8 +22,8 @@ EKeyStatus UKeyFilters::EditingKeyStatus(std::uint16_t keyCode, std::uint16_t ch
   return keyStatus_PassUp;
 }
 
-EKeyStatus UKeyFilters::PrintingCharField(TEHandle, std::uint16_t keyCode,
-                                          std::uint16_t& charCode, EventModifiers) {
+EKeyStatus UKeyFilters::PrintingCharField(TEHandle, std::uint16_t keyCode, std::uint16_t& charCode,
+                                          EventModifiers) {
   const EKeyStatus editing = EditingKeyStatus(keyCode, charCode);
   if (editing != keyStatus_PassUp) return editing;
   return IsPrintingChar(charCode) ? keyStatus_Input : keyStatus_PassUp;

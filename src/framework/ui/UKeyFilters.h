@@ -22,8 +22,8 @@ struct TERecord;
 using TEHandle = TERecord*;
 
 // `charCode` may be changed by the filter (the field then inserts the new character).
-using TEKeyFilterFunc = EKeyStatus (*)(TEHandle te, std::uint16_t keyCode,
-                                       std::uint16_t& charCode, EventModifiers modifiers);
+using TEKeyFilterFunc = EKeyStatus (*)(TEHandle te, std::uint16_t keyCode, std::uint16_t& charCode,
+                                       EventModifiers modifiers);
 
 // Character codes of the keys the filters know.
 constexpr std::uint16_t char_Home = 0x01;

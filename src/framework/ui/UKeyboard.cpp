@@ -15,14 +15,22 @@ struct SSpecialKey {
 };
 
 constexpr SSpecialKey kSpecialKeys[] = {
-    {Qt::Key_Backspace, char_Backspace, 0x33}, {Qt::Key_Tab, char_Tab, 0x30},
-    {Qt::Key_Backtab, char_Tab, 0x30},         {Qt::Key_Return, char_Return, 0x24},
-    {Qt::Key_Enter, char_Enter, 0x4C},         {Qt::Key_Escape, char_Escape, vkey_Escape},
-    {Qt::Key_Clear, char_Escape, vkey_Clear},  {Qt::Key_Left, char_LeftArrow, 0x7B},
-    {Qt::Key_Right, char_RightArrow, 0x7C},    {Qt::Key_Up, char_UpArrow, 0x7E},
-    {Qt::Key_Down, char_DownArrow, 0x7D},      {Qt::Key_Home, char_Home, 0x73},
-    {Qt::Key_End, char_End, 0x77},             {Qt::Key_PageUp, char_PageUp, 0x74},
-    {Qt::Key_PageDown, char_PageDown, 0x79},   {Qt::Key_Delete, char_FwdDelete, 0x75},
+    {Qt::Key_Backspace, char_Backspace, 0x33},
+    {Qt::Key_Tab, char_Tab, 0x30},
+    {Qt::Key_Backtab, char_Tab, 0x30},
+    {Qt::Key_Return, char_Return, 0x24},
+    {Qt::Key_Enter, char_Enter, 0x4C},
+    {Qt::Key_Escape, char_Escape, vkey_Escape},
+    {Qt::Key_Clear, char_Escape, vkey_Clear},
+    {Qt::Key_Left, char_LeftArrow, 0x7B},
+    {Qt::Key_Right, char_RightArrow, 0x7C},
+    {Qt::Key_Up, char_UpArrow, 0x7E},
+    {Qt::Key_Down, char_DownArrow, 0x7D},
+    {Qt::Key_Home, char_Home, 0x73},
+    {Qt::Key_End, char_End, 0x77},
+    {Qt::Key_PageUp, char_PageUp, 0x74},
+    {Qt::Key_PageDown, char_PageDown, 0x79},
+    {Qt::Key_Delete, char_FwdDelete, 0x75},
 };
 
 const SSpecialKey* findByQtKey(int key) {
@@ -48,7 +56,8 @@ std::uint16_t macRomanOf(char32_t character) {
 std::uint16_t commandCharacter(const QKeyEvent& event) {
   const int key = event.key();
   const bool shifted = (event.modifiers() & Qt::ShiftModifier) != 0;
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<std::uint16_t>((shifted ? 'A' : 'a') + (key - Qt::Key_A));
+  if (key >= Qt::Key_A && key <= Qt::Key_Z)
+    return static_cast<std::uint16_t>((shifted ? 'A' : 'a') + (key - Qt::Key_A));
   if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde) return static_cast<std::uint16_t>(key);
   return 0;
 }
@@ -99,7 +108,8 @@ EventRecord UKeyboard::FromQKeyEvent(const QKeyEvent& event) {
   } else if (!event.text().isEmpty()) {
     charCode = macRomanOf(event.text().toStdU32String().front());
   }
-  record.message = static_cast<std::uint32_t>(charCode) | (static_cast<std::uint32_t>(keyCode) << 8);
+  record.message =
+      static_cast<std::uint32_t>(charCode) | (static_cast<std::uint32_t>(keyCode) << 8);
   return record;
 }
 
@@ -112,11 +122,13 @@ std::unique_ptr<QKeyEvent> UKeyboard::ToQKeyEvent(const EventRecord& event) {
   if (const SSpecialKey* special = findByCodes(charCode, KeyCode(event))) {
     return std::make_unique<QKeyEvent>(QEvent::KeyPress, special->qtKey, modifiers);
   }
-  const QString text = QString::fromStdString(
-      UMacRoman::ToUTF8(std::string(1, static_cast<char>(charCode))));
+  const QString text =
+      QString::fromStdString(UMacRoman::ToUTF8(std::string(1, static_cast<char>(charCode))));
   int key = 0;
-  if (charCode >= 'a' && charCode <= 'z') key = Qt::Key_A + (charCode - 'a');
-  else if (charCode >= 0x20 && charCode <= 0x7E) key = charCode;
+  if (charCode >= 'a' && charCode <= 'z')
+    key = Qt::Key_A + (charCode - 'a');
+  else if (charCode >= 0x20 && charCode <= 0x7E)
+    key = charCode;
   return std::make_unique<QKeyEvent>(QEvent::KeyPress, key, modifiers,
                                      (modifiers & Qt::ControlModifier) ? QString() : text);
 }

@@ -40,8 +40,7 @@ class UKeyboard {
   // Shift, Ctrl, Alt and the like pressed alone: no key event for the framework.
   static bool IsModifierKey(const QKeyEvent& event);
 
-  static EventRecord MouseDownRecord(const QPoint& globalPosition,
-                                     Qt::KeyboardModifiers modifiers);
+  static EventRecord MouseDownRecord(const QPoint& globalPosition, Qt::KeyboardModifiers modifiers);
 
   static std::uint16_t CharCode(const EventRecord& event) {
     return static_cast<std::uint16_t>(event.message & charCodeMask);

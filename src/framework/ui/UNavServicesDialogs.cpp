@@ -12,7 +12,8 @@ namespace {
 QStringList nameFilters(const std::vector<SFileFilter>& filters) {
   QStringList texts;
   for (const SFileFilter& filter : filters)
-    texts << QStringLiteral("%1 (%2)").arg(filter.description, filter.patterns.join(QLatin1Char(' ')));
+    texts << QStringLiteral("%1 (%2)").arg(filter.description,
+                                           filter.patterns.join(QLatin1Char(' ')));
   return texts;
 }
 
@@ -21,7 +22,8 @@ class CQtNavHost final : public LNavHost {
   QStringList AskOpenFiles(const SNavRequest& request) override {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.multipleFiles ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.multipleFiles ? QFileDialog::ExistingFiles
+                                             : QFileDialog::ExistingFile);
     if (!request.filters.empty()) dialog.setNameFilters(nameFilters(request.filters));
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
   }

@@ -28,7 +28,8 @@ StringPtr UQtText::ToPStr(const QString& text, StringPtr out, std::size_t capaci
 std::string UQtText::ToMacRoman(const QString& text) {
   std::string bytes;
   for (char32_t character : text.toStdU32String())
-    bytes += static_cast<char>(UMacRoman::FromUnicode(character).value_or(static_cast<std::uint8_t>('?')));
+    bytes += static_cast<char>(
+        UMacRoman::FromUnicode(character).value_or(static_cast<std::uint8_t>('?')));
   return bytes;
 }
 
@@ -42,7 +43,8 @@ QString UQtText::CodeText(std::uint32_t code) {
   QString text;
   for (int shift = 24; shift >= 0; shift -= 8) {
     const char character = static_cast<char>((code >> shift) & 0xFF);
-    if (character < 0x20 || character > 0x7E) return QString::number(static_cast<std::int32_t>(code));
+    if (character < 0x20 || character > 0x7E)
+      return QString::number(static_cast<std::int32_t>(code));
     text += QLatin1Char(character);
   }
   return text;
@@ -57,8 +59,10 @@ QString UQtText::Literal(const QString& text) {
 QString UQtText::WithoutMnemonics(const QString& text) {
   QString shown;
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
-    else if (text[i] == QLatin1Char('&')) continue;
+    if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+      ++i;
+    else if (text[i] == QLatin1Char('&'))
+      continue;
     shown += text[i];
   }
   return shown;

@@ -28,14 +28,22 @@ Qt::Alignment parseAlignment(const LPaneData& data) {
   if (text.isEmpty()) return alignment;
   for (const QString& part : text.split(QLatin1Char('|'))) {
     const QString word = part.trimmed();
-    if (word == QLatin1String("left")) alignment |= Qt::AlignLeft;
-    else if (word == QLatin1String("right")) alignment |= Qt::AlignRight;
-    else if (word == QLatin1String("hcenter")) alignment |= Qt::AlignHCenter;
-    else if (word == QLatin1String("top")) alignment |= Qt::AlignTop;
-    else if (word == QLatin1String("bottom")) alignment |= Qt::AlignBottom;
-    else if (word == QLatin1String("vcenter")) alignment |= Qt::AlignVCenter;
-    else if (word == QLatin1String("center")) alignment |= Qt::AlignCenter;
-    else data.Fail(QStringLiteral("unknown alignment '%1'").arg(word));
+    if (word == QLatin1String("left"))
+      alignment |= Qt::AlignLeft;
+    else if (word == QLatin1String("right"))
+      alignment |= Qt::AlignRight;
+    else if (word == QLatin1String("hcenter"))
+      alignment |= Qt::AlignHCenter;
+    else if (word == QLatin1String("top"))
+      alignment |= Qt::AlignTop;
+    else if (word == QLatin1String("bottom"))
+      alignment |= Qt::AlignBottom;
+    else if (word == QLatin1String("vcenter"))
+      alignment |= Qt::AlignVCenter;
+    else if (word == QLatin1String("center"))
+      alignment |= Qt::AlignCenter;
+    else
+      data.Fail(QStringLiteral("unknown alignment '%1'").arg(word));
   }
   return alignment;
 }
@@ -65,8 +73,8 @@ auto withContext(ResIDT layoutID, PaneIDT paneID, Action&& action) -> decltype(a
   } catch (const LException& error) {
     const std::string prefix = "layout " + std::to_string(layoutID);
     if (std::string_view(error.what()).starts_with(prefix)) throw;
-    LException::ThrowException(error.GetErrorCode(), prefix + ", pane " + std::to_string(paneID) +
-                                                         ": " + error.what());
+    LException::ThrowException(error.GetErrorCode(),
+                               prefix + ", pane " + std::to_string(paneID) + ": " + error.what());
   }
 }
 
@@ -94,8 +102,8 @@ class CLayoutBuilder {
 
   LPane* BuildPane(const QJsonObject& node, LView* superView, LCommander* superCommander) {
     const LPaneData data = DataOf(node, superView, superCommander);
-    LPane* pane =
-        withContext(mLayoutID, data.GetPaneID(), [&data] { return URegistrar::CreateObject(data); });
+    LPane* pane = withContext(mLayoutID, data.GetPaneID(),
+                              [&data] { return URegistrar::CreateObject(data); });
     if (mRoot == nullptr) mRoot = pane;
     auto* view = dynamic_cast<LView*>(pane);
     if (view != nullptr && view->AcceptsSubPanes()) {
@@ -117,7 +125,8 @@ class CLayoutBuilder {
         view->isWindow() || qobject_cast<QGroupBox*>(view->GetContentWidget()) != nullptr;
     const int defaultMargin = framed ? -1 : 0;
     if (kind == QLatin1String("fixed")) {
-      for (const QJsonValue& item : panes.toArray()) BuildPane(PaneNode(item, data), view, commander);
+      for (const QJsonValue& item : panes.toArray())
+        BuildPane(PaneNode(item, data), view, commander);
     } else if (kind == QLatin1String("column") || kind == QLatin1String("row")) {
       auto* box = new QBoxLayout(kind == QLatin1String("row") ? QBoxLayout::LeftToRight
                                                               : QBoxLayout::TopToBottom);
@@ -153,9 +162,10 @@ class CLayoutBuilder {
     for (const char* direction : {"row", "column"}) {
       if (!node.contains(QLatin1String(direction))) continue;
       const QJsonValue items = node.value(QLatin1String(direction));
-      if (!items.isArray()) data.Fail(QStringLiteral("'%1' must be a list").arg(QLatin1String(direction)));
-      auto* box = new QBoxLayout(direction[0] == 'r' ? QBoxLayout::LeftToRight
-                                                     : QBoxLayout::TopToBottom);
+      if (!items.isArray())
+        data.Fail(QStringLiteral("'%1' must be a list").arg(QLatin1String(direction)));
+      auto* box =
+          new QBoxLayout(direction[0] == 'r' ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
       StLayoutOwner owned(box);
       applySpacing(box, data, 0);
       for (const QJsonValue& item : items.toArray()) AddToBox(box, item, view, commander, data);
@@ -178,10 +188,9 @@ class CLayoutBuilder {
     if (!value.isObject()) owner.Fail(QStringLiteral("layout items must be objects"));
     const QJsonObject node = value.toObject();
     const LPaneData data = DataOf(node, view, commander);
-    const bool isPaneOrLayout = node.contains(QLatin1String("class")) ||
-                                node.contains(QLatin1String("row")) ||
-                                node.contains(QLatin1String("column")) ||
-                                node.contains(QLatin1String("grid"));
+    const bool isPaneOrLayout =
+        node.contains(QLatin1String("class")) || node.contains(QLatin1String("row")) ||
+        node.contains(QLatin1String("column")) || node.contains(QLatin1String("grid"));
     if (!isPaneOrLayout && node.contains(QLatin1String("stretch"))) {
       box->addStretch(data.GetInt("stretch", 1));
       return;
@@ -236,12 +245,14 @@ class CLayoutBuilder {
   static void SetStretches(const LPaneData& data, const char* key, Setter set) {
     if (!data.Has(key)) return;
     const QJsonValue value = data.GetNode().value(QLatin1String(key));
-    if (!value.isArray()) data.Fail(QStringLiteral("'%1' must be a list of numbers").arg(QLatin1String(key)));
+    if (!value.isArray())
+      data.Fail(QStringLiteral("'%1' must be a list of numbers").arg(QLatin1String(key)));
     int index = 0;
     for (const QJsonValue& stretch : value.toArray()) {
       bool ok = false;
       const int factor = stretch.isDouble() ? LPaneData::ParseCode(stretch, &ok) : 0;
-      if (!ok || factor < 0) data.Fail(QStringLiteral("'%1' must be a list of numbers").arg(QLatin1String(key)));
+      if (!ok || factor < 0)
+        data.Fail(QStringLiteral("'%1' must be a list of numbers").arg(QLatin1String(key)));
       set(index++, factor);
     }
   }
@@ -278,23 +289,24 @@ LPane* UReanimator::CreateFromNode(const QJsonObject& node, ResIDT layoutID, LVi
 
 void UReanimator::DeleteWrongRoot(LPane* root, ResIDT layoutID) {
   delete root;
-  LException::ThrowException(
-      err_ResourceData,
-      "layout " + std::to_string(layoutID) + ": the root pane is not of the class expected");
+  LException::ThrowException(err_ResourceData, "layout " + std::to_string(layoutID) +
+                                                   ": the root pane is not of the class expected");
 }
 
 void UReanimator::LinkListenerToControls(LListener* listener, LView* view, ResIDT listID) {
   const QJsonObject list = UJSONResources::Read(kLists, listID);
   const LPaneData data(list, view, nullptr, listID);
   const QJsonValue panes = list.value(QLatin1String("panes"));
-  if (!panes.isArray()) data.Fail(QStringLiteral("a resource list needs 'panes', a list of pane IDs"));
+  if (!panes.isArray())
+    data.Fail(QStringLiteral("a resource list needs 'panes', a list of pane IDs"));
   for (const QJsonValue& value : panes.toArray()) {
     bool ok = false;
     const PaneIDT paneID = LPaneData::ParseCode(value, &ok);
     if (!ok) data.Fail(QStringLiteral("pane IDs must be numbers or four-character codes"));
     auto* broadcaster = dynamic_cast<LBroadcaster*>(view->FindPaneByID(paneID));
     if (broadcaster == nullptr) {
-      data.Fail(QStringLiteral("pane %1 is missing or does not broadcast").arg(UQtText::CodeText(static_cast<std::uint32_t>(paneID))));
+      data.Fail(QStringLiteral("pane %1 is missing or does not broadcast")
+                    .arg(UQtText::CodeText(static_cast<std::uint32_t>(paneID))));
     }
     broadcaster->AddListener(listener);
   }

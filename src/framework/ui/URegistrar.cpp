@@ -23,7 +23,8 @@ LPane* URegistrar::CreateObject(const LPaneData& data) {
   const ClassIDT classID = data.GetClassID();
   const auto found = creators().find(classID);
   if (found == creators().end()) {
-    data.Fail(QStringLiteral("no pane class is registered as '%1'").arg(UQtText::CodeText(classID)));
+    data.Fail(
+        QStringLiteral("no pane class is registered as '%1'").arg(UQtText::CodeText(classID)));
   }
   return found->second(data);
 }

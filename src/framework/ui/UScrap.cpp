@@ -42,7 +42,8 @@ void UScrap::SetData(ResType type, const void* data, std::int32_t size, bool cle
   }
   const QByteArray bytes(static_cast<const char*>(data), size > 0 ? size : 0);
   if (type == kTextType) {
-    mime->setText(UQtText::FromMacRoman(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    mime->setText(UQtText::FromMacRoman(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
   } else {
     mime->setData(MimeTypeOf(type), bytes);
   }

@@ -19,7 +19,8 @@ struct STraits {
 
 [[noreturn]] void fail(ResIDT traitsID, const QString& why) {
   LException::ThrowException(
-      err_ResourceData, UQtText::ToUTF8(QStringLiteral("text traits %1: %2").arg(traitsID).arg(why)));
+      err_ResourceData,
+      UQtText::ToUTF8(QStringLiteral("text traits %1: %2").arg(traitsID).arg(why)));
 }
 
 STraits readTraits(ResIDT traitsID) {
@@ -30,7 +31,8 @@ STraits readTraits(ResIDT traitsID) {
   if (family != QLatin1String("application")) traits.font.setFamily(family);
   if (node.contains(QLatin1String("size"))) {
     const double size = node.value(QLatin1String("size")).toDouble();
-    if (!(size >= 1 && size <= 200)) fail(traitsID, QStringLiteral("'size' must be 1 to 200 points"));
+    if (!(size >= 1 && size <= 200))
+      fail(traitsID, QStringLiteral("'size' must be 1 to 200 points"));
     traits.font.setPointSizeF(size);
   }
   traits.font.setBold(node.value(QLatin1String("bold")).toBool(false));
