@@ -43,7 +43,7 @@ struct CRetrieveRig : CTransferRig {
   CRetrieveRig() {
     for (long index = 0; index < kControllerCount; ++index)
       *patch.GetParam(index) = kvxtest::MakeRecord(1, 9, {36, 100, 0});
-    patch.SetPatchTitle(reinterpret_cast<ConstStr255Param>("\x05Drums"));
+    patch.SetPatchTitle(LStr255("Drums"));
   }
 
   // The device sends the dumps of `controllers`, one per turn from `firstTurn` on.
