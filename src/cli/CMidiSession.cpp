@@ -1,6 +1,6 @@
 #include "cli/CMidiSession.h"
 
-#include "device/CKVXDevice.h"
+#include "device/UKVXMidiSystem.h"
 #include "midi/CMidiOperation.h"
 #include "midi/platform/CMidiSystem.h"
 #include "midi/service/COSXMidiService.h"
@@ -28,13 +28,10 @@ std::string ListDirection(const COSXMidiService& service, bool input, const std:
 }  // namespace
 
 CMidiSession::CMidiSession(std::ostream& messages) : mMessages(messages) {
-  CMidiSystem::Options options;
-  options.builtInDevice = [] { return std::make_unique<CKVXDevice>(); };
   // Printing only: the handler must not call back into the MIDI system.
-  options.errorHandler = [this](const std::string& message) {
+  mSystem = UKVXMidiSystem::Create([this](const std::string& message) {
     mMessages << "kvx: MIDI: " << message << std::endl;
-  };
-  mSystem = std::make_unique<CMidiSystem>(std::move(options));
+  });
   CMidiOperation::Initialize(kKVXEditorSignature, kAppIdentifier, 1, 1);
   mService = std::make_unique<COSXMidiService>(*mSystem, kSysxSlots);
   CMidiOperation::SetCurrent(mService.get());
