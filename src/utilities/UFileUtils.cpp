@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -39,7 +40,26 @@ std::optional<fs::path> absoluteFromEnvironment(const char* variable) {
   return path.lexically_normal();
 }
 
+UFileUtils::FileOpener& installedOpener() {
+  static UFileUtils::FileOpener opener;
+  return opener;
+}
+
 }  // namespace
+
+OSErr UFileUtils::SendFinderOpenAE(const FSSpec* file) {
+  if (file == nullptr) return fnfErr;
+  std::error_code error;
+  const fs::path path = file->Path();
+  if (!fs::exists(path, error)) return fnfErr;
+  const FileOpener& opener = installedOpener();
+  if (!opener) return ioErr;
+  return opener(fs::absolute(path, error)) ? noErr : ioErr;
+}
+
+UFileUtils::FileOpener UFileUtils::SetFileOpener(FileOpener opener) {
+  return std::exchange(installedOpener(), std::move(opener));
+}
 
 bool UFileUtils::GetBundleAppSpec(FSSpec& out) {
   std::error_code error;

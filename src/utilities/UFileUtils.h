@@ -9,6 +9,7 @@
 #include "framework/core/MacTypes.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,15 @@ class UFileUtils {
   // The program's executable: the folder that holds it and its name. False when the system
   // does not tell.
   static bool GetBundleAppSpec(FSSpec& out);
+
+  // Opens `file` with the program the desktop associates with it (an HTML file in the
+  // browser), through the installed opener: the GUI installs one, the core knows no desktop.
+  // Returns fnfErr when the file does not exist, ioErr when there is no opener or it fails.
+  static OSErr SendFinderOpenAE(const FSSpec* file);
+  // Gets an absolute path; true when the desktop took the file.
+  using FileOpener = std::function<bool(const std::filesystem::path& file)>;
+  // Installs `opener` (empty: none) and returns the one installed before. Main thread only.
+  static FileOpener SetFileOpener(FileOpener opener);
 
   // Replaces `fileSpec` by the FSSpec of its parent folder ({"/a", "f"} becomes
   // {"/", "a"}; a file in the root folder gives the root {"/", ""}). Returns fnfErr, with
