@@ -1,0 +1,238 @@
+#include "mainwindow/CMainPicture.h"
+
+#include "document/CPatch.h"
+#include "mainwindow/HotAreaInfo.h"
+#include "framework/ui/UQtText.h"
+#include "framework/ui/UTextTraits.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
+
+#include <cmath>
+
+const RGBColor color_MsgBoxFrame[kCaptionColorCount] = {
+    {0x1919, 0x7B7B, 0x3030},
+    {0x1919, 0x3030, 0x7B7B},
+    {0x7B7B, 0x1919, 0x3030},
+    {0x7B7B, 0x1919, 0x3030},
+};
+const RGBColor color_MsgBoxContent[kCaptionColorCount] = {
+    {0xFFFF, 0xF7F7, 0x9999},
+    {0x9999, 0xF7F7, 0xFFFF},
+    {0x9999, 0xFFFF, 0x9999},
+    {0xFFFF, 0x9999, 0xF7F7},
+};
+const RGBColor color_Hilite = {0xFFFF, 0x0000, 0x0000};
+
+namespace {
+
+constexpr std::int16_t kRingWidth = 2;
+constexpr qreal kRingCornerRadius = 2;    // corner ovals of 4 by 4 pixels
+constexpr std::int16_t kCaptionMargin = 3;  // text to box edge, left and right
+constexpr std::int16_t kPaneMargin = 2;     // boxes keep this far inside the pane
+
+QRect ToQRect(const Rect& rect) { return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}; }
+
+Rect Inset(const Rect& rect, std::int16_t by) {
+  return Rect{static_cast<std::int16_t>(rect.top + by), static_cast<std::int16_t>(rect.left + by),
+              static_cast<std::int16_t>(rect.bottom - by), static_cast<std::int16_t>(rect.right - by)};
+}
+
+void Offset(Rect& rect, std::int16_t horizontal, std::int16_t vertical) {
+  rect.left = static_cast<std::int16_t>(rect.left + horizontal);
+  rect.right = static_cast<std::int16_t>(rect.right + horizontal);
+  rect.top = static_cast<std::int16_t>(rect.top + vertical);
+  rect.bottom = static_cast<std::int16_t>(rect.bottom + vertical);
+}
+
+bool Contains(const Rect& rect, const Point& point) {
+  return point.v >= rect.top && point.v < rect.bottom && point.h >= rect.left && point.h < rect.right;
+}
+
+// Text traits give points; the captions are laid out in pixels of this pane.
+QFont CaptionFont(const QWidget& pane) {
+  QFont font = UTextTraits::GetFont(CMainPicture::kCaptionTraitsID);
+  if (font.pixelSize() <= 0) {
+    const int pixels = static_cast<int>(std::lround(font.pointSizeF() * pane.logicalDpiY() / 72.0));
+    font.setPixelSize(pixels > 0 ? pixels : 1);
+  }
+  return font;
+}
+
+QString CaptionText(const CPatch& patch, long index) {
+  Str255 caption;
+  patch.GetShortParamCaption(index, caption);
+  return UQtText::FromPStr(caption);
+}
+
+}  // namespace
+
+CMainPicture::CMainPicture(const LPaneData& data)
+    : LPicture(data), mHotCursor(kHotCursorID), mCaptionFont(CaptionFont(*this)) {}
+
+CMainPicture::~CMainPicture() = default;
+
+long CMainPicture::FindHotAreaHitBy(const Point& localPoint) const {
+  for (long index = 0; index < kControllerCount; ++index) {
+    if (Contains(kHotAreaInfo[index].hotRect, localPoint)) return index;
+  }
+  return -1;
+}
+
+void CMainPicture::SetPatch(CPatch* patch) {
+  if (mPatch != nullptr) mPatch->RemoveListener(this);
+  mPatch = patch;
+  if (mPatch != nullptr) mPatch->AddListener(this);
+  Refresh();
+}
+
+void CMainPicture::SetHiliteArea(long index) {
+  if (HasHiliteArea()) {
+    RefreshHilite(mHiliteArea);
+    mHiliteArea = -1;
+  }
+  if (ValidArea(index)) {
+    mHiliteArea = static_cast<std::int32_t>(index);
+    RefreshHilite(mHiliteArea);
+  }
+}
+
+void CMainPicture::RefreshHilite(long index) {
+  if (!ValidArea(index)) return;
+  const Rect& hot = kHotAreaInfo[index].hotRect;
+  Point portOrigin{0, 0};
+  LocalToPortPoint(portOrigin);
+  QRegion ring = QRegion(ToQRect(hot)).subtracted(QRegion(ToQRect(Inset(hot, kRingWidth))));
+  InvalPortRgn(ring.translated(portOrigin.h, portOrigin.v));
+}
+
+void CMainPicture::ShowMessages(bool show) {
+  if (show == mMessageVisible) return;
+  mMessageVisible = show;
+  Refresh();
+}
+
+const Rect& CMainPicture::GetCaptionRect(long index) const {
+  static const Rect kNone{};
+  return ValidArea(index) ? mCaptionRects[static_cast<std::size_t>(index)] : kNone;
+}
+
+long CMainPicture::GetCaptionColorIndex(long index) const {
+  if (mPatch == nullptr || mPatch->GetAssignMessage(index) == 0) return kUnassignedColorIndex;
+  const long port = mPatch->GetOutputPort(index);
+  // A damaged record may name a port that does not exist.
+  return port >= 0 && port < kUnassignedColorIndex ? port : kUnassignedColorIndex;
+}
+
+void CMainPicture::ListenToMessage(MessageT message, void* param) {
+  if (!mMessageVisible) return;
+  if (message == msg_PatchInit) {
+    Refresh();
+  } else if (message == msg_PatchChanged || message == msg_ParamReceived) {
+    if (param != nullptr) RefreshCaption(*static_cast<const long*>(param));
+  }
+}
+
+void CMainPicture::RefreshCaption(long index) {
+  if (!ValidArea(index) || mPatch == nullptr) return;
+  RefreshRect(mCaptionRects[static_cast<std::size_t>(index)]);
+  DrawCaptionBoxes(true);
+  RefreshRect(mCaptionRects[static_cast<std::size_t>(index)]);
+}
+
+void CMainPicture::ClickSelf(const SMouseDownEvent& event) {
+  const long index = FindHotAreaHitBy(event.whereLocal);
+  if (index < 0 || mClickedMessage == 0) return;
+  std::int32_t clicked = static_cast<std::int32_t>(index);
+  BroadcastMessage(mClickedMessage, &clicked);
+}
+
+void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {
+  PortToLocalPoint(portPoint);
+  if (FindHotAreaHitBy(portPoint) >= 0) mHotCursor.Set();
+  else UCursor::SetArrow();
+}
+
+void CMainPicture::DrawSelf() {
+  LPicture::DrawSelf();
+  if (HasHiliteArea()) DrawHiliteRing();
+  if (mPatch != nullptr && mMessageVisible) DrawCaptionBoxes(false);
+}
+
+void CMainPicture::DrawHiliteRing() const {
+  QPainter* painter = GetPainter();
+  if (painter == nullptr) return;
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, true);
+  painter->setPen(QPen(color_Hilite.ToQColor(), kRingWidth));
+  painter->setBrush(Qt::NoBrush);
+  // The pen lies inside the hot rectangle, as a frame drawn with a 2-by-2 pen does.
+  const QRectF hot = ToQRect(kHotAreaInfo[mHiliteArea].hotRect);
+  const qreal half = kRingWidth / 2.0;
+  painter->drawRoundedRect(hot.adjusted(half, half, -half, -half), kRingCornerRadius,
+                           kRingCornerRadius);
+  painter->restore();
+}
+
+Rect CMainPicture::LayOutCaptionBox(long index, std::int16_t textWidth,
+                                    std::int16_t lineHeight) const {
+  const SHotAreaInfo& info = kHotAreaInfo[index];
+  const Rect& hot = info.hotRect;
+  const auto hotWidth = static_cast<std::int16_t>(hot.right - hot.left);
+  const auto hotHeight = static_cast<std::int16_t>(hot.bottom - hot.top);
+  const auto blockHeight = static_cast<std::int16_t>(lineHeight * info.lines);
+
+  std::int16_t top = hotHeight > blockHeight
+                         ? static_cast<std::int16_t>(hot.top + (hotHeight - blockHeight) / 2)
+                         : static_cast<std::int16_t>(hot.top - (blockHeight - hotHeight) / 2);
+  top = static_cast<std::int16_t>(top + info.row * lineHeight);
+  Rect box;
+  box.top = top;
+  box.left = static_cast<std::int16_t>(hotWidth / 2 + hot.left - textWidth / 2);
+  box.bottom = static_cast<std::int16_t>(top + lineHeight + 1);
+  box.right = static_cast<std::int16_t>(box.left + textWidth);
+  box.left = static_cast<std::int16_t>(box.left - kCaptionMargin);
+  box.right = static_cast<std::int16_t>(box.right + kCaptionMargin);
+
+  Rect frame;
+  CalcLocalFrameRect(frame);
+  frame = Inset(frame, kPaneMargin);
+  if (box.top < frame.top) Offset(box, 0, static_cast<std::int16_t>(frame.top - box.top));
+  if (box.left < frame.left) Offset(box, static_cast<std::int16_t>(frame.left - box.left), 0);
+  if (box.bottom > frame.bottom) Offset(box, 0, static_cast<std::int16_t>(frame.bottom - box.bottom));
+  if (box.right > frame.right) Offset(box, static_cast<std::int16_t>(frame.right - box.right), 0);
+  return box;
+}
+
+void CMainPicture::DrawCaptionBoxes(bool measureOnly) {
+  if (mPatch == nullptr) return;
+  QPainter* painter = measureOnly ? nullptr : GetPainter();
+  if (!measureOnly && painter == nullptr) return;
+
+  const QFontMetrics metrics(mCaptionFont);
+  const auto ascent = static_cast<std::int16_t>(metrics.ascent());
+  const auto lineHeight = static_cast<std::int16_t>(metrics.ascent() + metrics.descent());
+  if (painter != nullptr) {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setFont(mCaptionFont);
+  }
+  for (long index = 0; index < kControllerCount; ++index) {
+    const QString caption = CaptionText(*mPatch, index);
+    const auto width = static_cast<std::int16_t>(metrics.horizontalAdvance(caption));
+    const Rect box = LayOutCaptionBox(index, width, lineHeight);
+    mCaptionRects[static_cast<std::size_t>(index)] = box;
+    if (painter == nullptr) continue;
+
+    const long colorIndex = GetCaptionColorIndex(index);
+    const QRect area = ToQRect(box);
+    painter->fillRect(area, color_MsgBoxContent[colorIndex].ToQColor());
+    painter->setPen(color_MsgBoxFrame[colorIndex].ToQColor());
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(area.adjusted(0, 0, -1, -1));  // 1 pixel inside the box
+    painter->setPen(Qt::black);
+    painter->drawText(QPoint(box.left + kCaptionMargin, box.top + ascent), caption);
+  }
+  if (painter != nullptr) painter->restore();
+}

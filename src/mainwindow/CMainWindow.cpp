@@ -1,0 +1,323 @@
+#include "mainwindow/CMainWindow.h"
+
+#include "document/CPatch.h"
+#include "framework/core/LString.h"
+#include "framework/core/StDialogHandler.h"
+#include "framework/ui/LDialogBox.h"
+#include "framework/ui/LEditText.h"
+#include "framework/ui/LQtDialogHost.h"
+#include "framework/ui/UCommands.h"
+#include "framework/ui/UDesktop.h"
+#include "framework/ui/UKeyboard.h"
+#include "framework/ui/UReanimator.h"
+#include "framework/ui/UScrap.h"
+#include "mainwindow/CMainPicture.h"
+#include "mainwindow/MainWindowCommands.h"
+#include "midi/CMidiOperation.h"
+#include "support/UCustomKeyFilters.h"
+#include "utilities/UAlert.h"
+
+#include <QLineEdit>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr long kMidiPort = 0;
+constexpr std::int32_t kPatchParamSize = static_cast<std::int32_t>(sizeof(SPatchParam));
+
+// Sets a flag for a scope and gives it its old value back, also when an exception leaves.
+class StBusy {
+ public:
+  StBusy(bool& flag, bool value) : mFlag(flag), mSaved(flag) { mFlag = value; }
+  ~StBusy() { mFlag = mSaved; }
+  StBusy(const StBusy&) = delete;
+  StBusy& operator=(const StBusy&) = delete;
+
+ private:
+  bool& mFlag;
+  bool mSaved;
+};
+
+// Clears the busy flag of a pending drop when the scope ends, however it ends.
+class StDropOver {
+ public:
+  explicit StDropOver(bool& busy) : mBusy(busy) {}
+  ~StDropOver() { mBusy = false; }
+  StDropOver(const StDropOver&) = delete;
+  StDropOver& operator=(const StDropOver&) = delete;
+
+ private:
+  bool& mBusy;
+};
+
+// The current MIDI service, when it can be used with the ports a transfer needs.
+bool MidiServiceReady(bool needInput) {
+  CMidiOperation* service = CMidiOperation::GetCurrent();
+  if (service == nullptr || !service->IsUsable()) return false;
+  return needInput ? service->ValidPort(kMidiPort, kMidiPort) : service->ValidOutport(kMidiPort);
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow(const LPaneData& data) : LWindow(data), LDragAndDrop(this) {}
+
+CMainWindow::~CMainWindow() = default;
+
+void CMainWindow::FinishCreateSelf() {
+  UReanimator::LinkListenerToControls(this, this, kControlListID);
+
+  mTitleField = ThrowIfNil(FindPaneByID<LEditText>(kTitleFieldID));
+  mTitleField->SetValueMessage(msg_TitleChanged);
+  mTitleField->SetKeyFilter(&UCustomKeyFilters::ASCIICharField);
+  mTitleField->AddListener(this);
+  // Files dropped on the field are for the window, not text to insert.
+  mTitleField->GetLineEdit()->setAcceptDrops(false);
+
+  mPicture = ThrowIfNil(FindPaneByID<CMainPicture>(kPictureID));
+  mPicture->SetClickedMessage(msg_ControllerClicked);
+  mPicture->AddListener(this);
+}
+
+void CMainWindow::SetPatch(CPatch* patch) {
+  ThrowIfNil(patch);
+  if (mPatch != nullptr) mPatch->RemoveListener(this);
+  mPatch = patch;
+  mPatch->AddListener(this);
+  mPicture->SetPatch(mPatch);
+  SetTitleField(mPatch->PatchTitle());
+}
+
+// --- messages
+
+void CMainWindow::ListenToMessage(MessageT message, void* param) {
+  switch (message) {
+    case msg_ControllerClicked:
+      OpenAssignDialog(*static_cast<const std::int32_t*>(param));
+      mClickHandled = true;
+      break;
+    case msg_TitleChanged: {
+      if (mPatch == nullptr) break;
+      Str255 title;
+      static_cast<LEditText*>(param)->GetDescriptor(title);
+      mPatch->SetPatchTitle(title);
+      break;
+    }
+    case msg_PatchInit:
+    case msg_TitleLoaded:
+      SetTitleField(static_cast<ConstStr255Param>(param));
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWindow::SetTitleField(ConstStr255Param title) {
+  const LStr255 text = title != nullptr ? LStr255(title) : LStr255();
+  // Setting the text is no edit of the user's: no 'Tchg', the patch stays unmodified.
+  mTitleField->StopBroadcasting();
+  mTitleField->SetDescriptor(text);
+  mTitleField->StartBroadcasting();
+}
+
+void CMainWindow::OpenAssignDialog(long index) { mPicture->SetHiliteArea(index); }
+
+// --- commands
+
+bool CMainWindow::ObeyCommand(CommandT command, void* param) {
+  StBusy busy(mBusy, true);
+  switch (command) {
+    case cmd_CopyPatchParam:
+      CopyPatchParam();
+      return true;
+    case cmd_PastePatchParam:
+      PastePatchParam();
+      return true;
+    case cmd_DeletePatchParam:
+      DeletePatchParam();
+      return true;
+    case cmd_ShowCaptions:
+      mPicture->ShowMessages(!mPicture->IsMessageVisible());
+      return true;
+    case cmd_RequestPatch:
+      RequestPatch();
+      return true;
+    case cmd_SendPatch:
+      SendPatch();
+      return true;
+    default:
+      return LWindow::ObeyCommand(command, param);
+  }
+}
+
+void CMainWindow::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
+                                    std::uint16_t& mark, Str255 name) {
+  switch (command) {
+    case cmd_CopyPatchParam:
+      enabled = mPicture->HasHiliteArea();
+      return;
+    case cmd_PastePatchParam:
+      enabled = mPicture->HasHiliteArea() && UScrap::HasData(kPatchParamFlavor);
+      LString::CopyPStr(LStr255(STRx_EditorStrings, str_PasteAssignment), name);
+      return;
+    case cmd_DeletePatchParam:
+      enabled = mPicture->HasHiliteArea();
+      LString::CopyPStr(LStr255(STRx_EditorStrings, str_DeleteAssignment), name);
+      return;
+    case cmd_ShowCaptions:
+      enabled = true;
+      usesMark = true;
+      mark = mPicture->IsMessageVisible() ? checkMark : noMark;
+      return;
+    case cmd_RequestPatch:
+    case cmd_SendPatch:
+      enabled = true;
+      return;
+    default:
+      LWindow::FindCommandStatus(command, enabled, usesMark, mark, name);
+  }
+}
+
+void CMainWindow::CopyPatchParam() {
+  if (mPatch == nullptr || !mPicture->HasHiliteArea()) return;
+  SPatchParam record;
+  mPatch->GetParam(mPicture->GetHiliteArea(), record);
+  UScrap::SetData(kPatchParamFlavor, &record, kPatchParamSize, true);
+}
+
+void CMainWindow::PastePatchParam() {
+  if (mPatch == nullptr || !mPicture->HasHiliteArea()) return;
+  std::vector<std::uint8_t> bytes;
+  if (UScrap::GetData(kPatchParamFlavor, &bytes) != kPatchParamSize) return;
+  SPatchParam record;
+  std::memcpy(&record, bytes.data(), sizeof record);
+  mPatch->SetParam(mPicture->GetHiliteArea(), &record);
+}
+
+void CMainWindow::DeletePatchParam() {
+  if (mPatch == nullptr || !mPicture->HasHiliteArea()) return;
+  mPatch->ClearParam(mPicture->GetHiliteArea());
+}
+
+// --- transfers
+
+void CMainWindow::RequestPatch() {
+  if (mPatch == nullptr) return;
+  if (!MidiServiceReady(true)) {
+    UAlert::ErrorAlert(STRx_Errors, err_MidiUnavailable);
+    return;
+  }
+  if (!ConfirmTransfer(kConfirmRequestDialog)) return;
+  mPatch->BulkTrReRequest(0);
+  mPatch->Retreive(this);
+}
+
+void CMainWindow::SendPatch() {
+  if (mPatch == nullptr) return;
+  if (!MidiServiceReady(false)) {
+    UAlert::ErrorAlert(STRx_Errors, err_MidiUnavailable);
+    return;
+  }
+  if (!ConfirmTransfer(kConfirmSendDialog)) return;
+  mPatch->BulkTrReRequest(1);
+  mPatch->Transmit(this);
+}
+
+bool CMainWindow::ConfirmTransfer(ResIDT dialogID) {
+  StDialogHandler dialog(dialogID, this);
+  if (dialogID == kConfirmRequestDialog && mPatch->IsModified()) {
+    if (LDialogBox* box = LQtDialogHost::GetDialogBox(dialog)) {
+      if (LPane* warning = box->FindPaneByID(kUnsavedChangesPane)) warning->Show();
+    }
+  }
+  MessageT message = msg_Nothing;
+  do {
+    message = dialog.DoDialog();
+  } while (message != msg_OK && message != msg_Cancel);
+  return message == msg_OK;
+}
+
+// --- mouse and keys
+
+void CMainWindow::ClickInContent(const EventRecord& event) {
+  mClickHandled = false;
+  if (UDesktop::WindowIsSelected(this)) {
+    LWindow::ClickInContent(event);
+    return;
+  }
+  // The picture takes clicks while another window (the assign dialog) is in front.
+  SMouseDownEvent mouseDown;
+  mouseDown.macEvent = event;
+  mouseDown.wherePort = event.where;
+  GlobalToPortPoint(mouseDown.wherePort);
+  const bool onPicture = FindSubPaneHitBy(mouseDown.wherePort.h, mouseDown.wherePort.v) == mPicture;
+  if (onPicture) mPicture->Click(mouseDown);
+  if (mClickHandled) return;
+  Select();
+  if (!onPicture) LWindow::ClickInContent(event);
+}
+
+bool CMainWindow::NeedToAdjustCursor(const Point& portPoint) {
+  return IsActive() || FindSubPaneHitBy(portPoint.h, portPoint.v) == mPicture;
+}
+
+long CMainWindow::SteppedControllerIndex(long step) const {
+  if (!mPicture->HasHiliteArea()) return 0;
+  return (mPicture->GetHiliteArea() + step + kControllerCount) % kControllerCount;
+}
+
+bool CMainWindow::HandleKeyPress(const EventRecord& event) {
+  const bool command = (event.modifiers & cmdKey) != 0;
+  switch (UKeyboard::CharCode(event)) {
+    case char_Backspace:
+      ObeyCommand(cmd_DeletePatchParam, nullptr);
+      return true;
+    case 'M':
+    case 'm':
+      if (UDesktop::WindowIsSelected(this)) Collapse(true);
+      return true;
+    case 'F':
+    case 'f':
+      if (command) OpenAssignDialog(SteppedControllerIndex(+1));
+      return true;
+    case 'B':
+    case 'b':
+      if (command) OpenAssignDialog(SteppedControllerIndex(-1));
+      return true;
+    default:
+      return LWindow::HandleKeyPress(event);
+  }
+}
+
+// --- drops
+
+bool CMainWindow::ItemIsAcceptable(DragReference drag, ItemReference item) {
+  if (mBusy || UAlert::IsAlerting()) return false;
+  return ItemHasFlavor(drag, item, flavorTypeHFS);
+}
+
+void CMainWindow::DoDragReceive(DragReference drag) {
+  if (CountDragItems(drag) == 0) return;
+  FocusDropArea();
+  Rect noBounds{};
+  ReceiveDragItem(drag, 0, 1, noBounds);
+}
+
+void CMainWindow::ReceiveDragItem(DragReference drag, DragAttributes, ItemReference item, Rect&) {
+  if (mBusy || UAlert::IsAlerting()) return;
+  FSSpec file;
+  const OSErr status = GetFileSpec(drag, item, file);
+  if (status != noErr) LException::ThrowException(status, "the dropped item is no file");
+  mBusy = true;
+  mDroppedFile = file;
+  StartRepeating();
+}
+
+void CMainWindow::SpendTime(const EventRecord&) {
+  StopRepeating();
+  SetUpdateCommandStatus(true);
+  // The drop is over once the file has been handed on, also when opening it failed.
+  StDropOver over(mBusy);
+  ObeyCommand(cmd_OpenDroppedFile, &mDroppedFile);
+}

@@ -1,0 +1,93 @@
+// The document's window (class 'Mwnd', layout 1000): the patch title field (pane 1, a
+// CPatchCmdEditField) above the device picture (pane 2, a CMainPicture).
+//   - A click on a controller selects it; Ctrl-F and Ctrl-B select the next and previous one
+//     (49 wraps to 0 and back; with none selected both give 0); backspace clears the selected
+//     assignment.
+//   - 'Pcpy', 'Ppst', 'Pdel' copy, paste and clear the selected controller's assignment
+//     through the clipboard flavour 'Pprm' (one SPatchParam, 168 bytes; other sizes are not
+//     pasted). 'Smsg' shows or hides the captions.
+//   - 'Send' and 'Reqt' confirm (dialogs 3001 and 3000) and run the patch's transfer.
+//   - Patch files dropped on the window are opened on the next pass of the event loop, the
+//     first file of a drop only, by sending 'Drop' (cmd_OpenDroppedFile, param: FSSpec*) up
+//     the commander chain to the application. Drops are refused while a command of the window
+//     runs (mBusy), while a dropped file waits, and while an error alert is up.
+// The window listens to the patch: 'Tlod' and 'Init' set the title field without marking the
+// patch modified; typing in the field ('Tchg') sets the patch title. Main thread only.
+#pragma once
+
+#include "framework/core/FSSpec.h"
+#include "framework/core/LListener.h"
+#include "framework/core/LPeriodical.h"
+#include "framework/ui/LDragAndDrop.h"
+#include "framework/ui/LWindow.h"
+
+class CMainPicture;
+class CPatch;
+class LEditText;
+
+class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, public LListener {
+ public:
+  static constexpr ClassIDT class_ID = FourCC("Mwnd");
+  static constexpr ResIDT kLayoutID = 1000;
+  static constexpr ResIDT kControlListID = 1000;
+  static constexpr PaneIDT kTitleFieldID = 1;
+  static constexpr PaneIDT kPictureID = 2;
+  static constexpr ResIDT kConfirmRequestDialog = 3000;
+  static constexpr ResIDT kConfirmSendDialog = 3001;
+  // The request confirmation's warning about unsaved changes, hidden unless there are some.
+  static constexpr PaneIDT kUnsavedChangesPane = 5;
+  // The clipboard flavour of one assignment.
+  static constexpr ResType kPatchParamFlavor = FourCC("Pprm");
+
+  explicit CMainWindow(const LPaneData& data);
+  ~CMainWindow() override;
+
+  // Throws err_NilPointer for null. The window and its picture listen to the patch.
+  void SetPatch(CPatch* patch);
+  CPatch* GetPatch() const { return mPatch; }
+  CMainPicture* GetPicture() const { return mPicture; }
+  LEditText* GetTitleField() const { return mTitleField; }
+  // A command of the window runs, or a dropped file waits to be opened.
+  bool IsBusy() const { return mBusy; }
+
+  virtual void CopyPatchParam();
+  virtual void PastePatchParam();
+  virtual void DeletePatchParam();
+  // Whether the cursor over the window should be the window's own even while it is inactive.
+  virtual bool NeedToAdjustCursor(const Point& portPoint);
+  // Selects controller `index` for editing.
+  virtual void OpenAssignDialog(long index);
+
+  bool ObeyCommand(CommandT command, void* param) override;
+  void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
+                         Str255 name) override;
+  void ClickInContent(const EventRecord& event) override;
+  bool HandleKeyPress(const EventRecord& event) override;
+  void ListenToMessage(MessageT message, void* param) override;
+  // The repeater that opens a dropped file.
+  void SpendTime(const EventRecord& event) override;
+
+  bool ItemIsAcceptable(DragReference drag, ItemReference item) override;
+  void DoDragReceive(DragReference drag) override;
+  void ReceiveDragItem(DragReference drag, DragAttributes attributes, ItemReference item,
+                       Rect& itemBounds) override;
+
+ protected:
+  void FinishCreateSelf() override;
+
+ private:
+  void RequestPatch();
+  void SendPatch();
+  // Runs confirmation dialog `dialogID` until OK or Cancel; true for OK.
+  bool ConfirmTransfer(ResIDT dialogID);
+  // The controller `step` places after the selected one (wrapping), 0 with none selected.
+  long SteppedControllerIndex(long step) const;
+  void SetTitleField(ConstStr255Param title);
+
+  CPatch* mPatch = nullptr;       // the document's, not owned
+  CMainPicture* mPicture = nullptr;  // pane 2, owned by the view hierarchy
+  LEditText* mTitleField = nullptr;  // pane 1, owned by the view hierarchy
+  bool mClickHandled = false;
+  bool mBusy = false;
+  FSSpec mDroppedFile;
+};
