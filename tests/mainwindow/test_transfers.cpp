@@ -1,0 +1,299 @@
+// Send and Request from the main window: the confirmations, the MIDI checks, and whole
+// transfers through the GUI's dialogs with the built-in virtual device.
+#include "MainWindowTestSupport.h"
+
+#include "device/CKVXDevice.h"
+#include "framework/core/LString.h"
+#include "framework/core/StDialogHandler.h"
+#include "framework/core/TickCount.h"
+#include "framework/ui/LDialogBox.h"
+#include "framework/ui/LPushButton.h"
+#include "framework/ui/LQtDialogHost.h"
+#include "framework/ui/UPeriodicals.h"
+#include "midi/CMidiOperation.h"
+#include "midi/platform/CMidiSystem.h"
+#include "midi/service/COSXMidiService.h"
+#include "support/RecordingAlertPresenter.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kvxtest::Assign;
+using kvxtest::MainWindowTest;
+using kvxtest::SameBytes;
+using kvxtest::StoredRecord;
+
+// Ticks at twenty times their speed, so that the 4-tick pacing of 50 dumps costs little time.
+// Set before the device's thread starts and reset after it ended.
+class StFastTicks {
+ public:
+  StFastTicks() {
+    const auto start = std::chrono::steady_clock::now();
+    UTickClock::SetSource([start] {
+      const auto elapsed = std::chrono::steady_clock::now() - start;
+      return static_cast<std::uint32_t>(
+          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 / 1000000);
+    });
+  }
+  ~StFastTicks() { UTickClock::SetSource({}); }
+  StFastTicks(const StFastTicks&) = delete;
+  StFastTicks& operator=(const StFastTicks&) = delete;
+};
+
+// The MIDI set-up of the editor with only the built-in KVX device, made current, its ports
+// chosen for input port 0 (when asked) and output port 0.
+class StBuiltInDevice {
+ public:
+  explicit StBuiltInDevice(bool chooseInput = true) {
+    const unsigned char identifier[] = "\x0AKVX Editor";
+    CMidiOperation::Initialize(kKVXEditorSignature, identifier, 1, 1);
+    CMidiSystem::Options options;
+    options.system = EMidiSystemChoice::None;
+    options.builtInDevice = [this] {
+      auto device = std::make_unique<CKVXDevice>();
+      // runs on the device's thread
+      device->SetReportHandler([this](const CKVXDevice::SReport& report) {
+        if (report.event != CKVXDevice::EEvent::ReceiveFinished) return;
+        mRejected = report.rejected;
+        mStored = report.stored;
+      });
+      return device;
+    };
+    mSystem = std::make_unique<CMidiSystem>(std::move(options));
+    mService = std::make_unique<COSXMidiService>(*mSystem, COSXMidiService::kDefaultSysxSlotCount);
+    CMidiOperation::SetCurrent(mService.get());
+    using EMatch = COSXMidiService::EEndpointMatch;
+    if (chooseInput && mService->SelectInportEndpoint(0, CMidiSystem::kBuiltInDeviceName) != EMatch::Found)
+      throw std::runtime_error("no built-in device to receive from");
+    if (mService->SelectOutportEndpoint(0, CMidiSystem::kBuiltInDeviceName) != EMatch::Found)
+      throw std::runtime_error("no built-in device to send to");
+  }
+  ~StBuiltInDevice() {
+    CMidiOperation::SetCurrent(nullptr);
+    mService.reset();
+    CMidiOperation::Uninitialize();
+    mSystem.reset();
+  }
+  StBuiltInDevice(const StBuiltInDevice&) = delete;
+  StBuiltInDevice& operator=(const StBuiltInDevice&) = delete;
+
+  // Waits (a bounded time) until the device has taken a whole patch; how many of its dumps
+  // it stored, or -1 when it took none.
+  int WaitForReceivedPatch() const {
+    for (int turn = 0; turn < 2000 && mStored < 0; ++turn) QTest::qWait(5);
+    return mStored;
+  }
+  int RejectedDumps() const { return mRejected; }
+
+ private:
+  StFastTicks mTicks;
+  std::atomic<int> mStored{-1};
+  std::atomic<int> mRejected{0};
+  std::unique_ptr<CMidiSystem> mSystem;
+  std::unique_ptr<COSXMidiService> mService;
+};
+
+// The user of the GUI's dialogs: watches for the modal dialogs the transfers open, notes
+// each one, and presses its OK button (or, for the dialogs named, Cancel).
+class CDialogUser final {
+ public:
+  struct SSeen {
+    std::string title;
+    bool hasOK;
+    bool warnsOfUnsavedChanges;
+  };
+
+  explicit CDialogUser(std::set<std::string> cancelTitles = {}) : mCancelTitles(std::move(cancelTitles)) {
+    QObject::connect(&mTimer, &QTimer::timeout, [this] { Look(); });
+    mTimer.start(5);
+  }
+
+  std::vector<SSeen> seen;
+
+ private:
+  void Look() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* dialog = dynamic_cast<LDialogBox*>(widget);
+      if (dialog == nullptr || !dialog->isVisible() || WasHandled(dialog)) continue;
+      mHandled.emplace_back(dialog);
+      LPane* warning = dialog->FindPaneByID(CMainWindow::kUnsavedChangesPane);
+      const std::string title = dialog->windowTitle().toStdString();
+      seen.push_back({title, dialog->GetDefaultButton() != nullptr, warning != nullptr && warning->isVisible()});
+      LPushButton* button = mCancelTitles.count(title) != 0 ? dialog->GetCancelButton() : dialog->GetDefaultButton();
+      if (button != nullptr) button->GetButton()->click();
+    }
+  }
+
+  // A dialog may come at the address of one that has gone: only living ones count.
+  bool WasHandled(const LDialogBox* dialog) const {
+    return std::any_of(mHandled.begin(), mHandled.end(),
+                       [dialog](const QPointer<LDialogBox>& handled) { return handled == dialog; });
+  }
+
+  std::set<std::string> mCancelTitles;
+  std::vector<QPointer<LDialogBox>> mHandled;
+  QTimer mTimer;
+};
+
+std::vector<std::string> TitlesOf(const std::vector<CDialogUser::SSeen>& seen) {
+  std::vector<std::string> titles;
+  for (const auto& dialog : seen) titles.push_back(dialog.title);
+  return titles;
+}
+
+// A varied patch: every controller assigned, with names that do not travel to the device.
+void FillPatch(CPatch& patch) {
+  const std::uint8_t types[] = {msgType_Note, msgType_CC, msgType_FixedBankPC, msgType_RPN, msgType_Tempo,
+                                msgType_PAf,  msgType_NRPN, msgType_Enc};
+  for (long index = 0; index < kControllerCount; ++index) {
+    const auto i = static_cast<std::uint8_t>(index);
+    Assign(patch, index, StoredRecord(types[index % 8], i % 16, i % 3, {i, static_cast<std::uint8_t>(127 - i), 5},
+                                      ("Control " + std::to_string(index)).c_str()));
+  }
+  patch.SetPatchTitle(LStr255("Round trip"));
+}
+
+class MainWindowTransferTest : public MainWindowTest {
+ protected:
+  LQtDialogHost host;
+  StDialogHost installedHost{&host};
+  CRecordingAlertPresenter alerts;
+  StAlertPresenter installedAlerts{&alerts};
+};
+
+TEST_F(MainWindowTransferTest, APatchSentToTheDeviceComesBackByteForByte) {
+  StBuiltInDevice device;
+  FillPatch(patch);
+  std::vector<SPatchParam> sent(kControllerCount);
+  for (long index = 0; index < kControllerCount; ++index) patch.GetParam(index, sent[index]);
+
+  CDialogUser user;
+  window->ObeyCommand(cmd_SendPatch, nullptr);
+  EXPECT_EQ(TitlesOf(user.seen), (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring"}));
+  EXPECT_TRUE(alerts.Alerts().empty());
+  EXPECT_EQ(device.WaitForReceivedPatch(), kControllerCount);
+  EXPECT_EQ(device.RejectedDumps(), 0);
+
+  window->ObeyCommand(cmd_RequestPatch, nullptr);
+  ASSERT_EQ(TitlesOf(user.seen), (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring", "Request Patch",
+                                                          "Request Patch", "Transferring"}));
+  EXPECT_TRUE(user.seen[3].warnsOfUnsavedChanges) << "the patch had unsaved changes";
+  EXPECT_TRUE(alerts.Alerts().empty());
+  EXPECT_EQ(patch.GetReceivedCount(), kControllerCount);
+  for (long index = 0; index < kControllerCount; ++index) {
+    SCOPED_TRACE(index);
+    SPatchParam expected = sent[index];
+    std::memset(expected.name, 0, sizeof expected.name);  // names stay in the editor
+    EXPECT_TRUE(SameBytes(*patch.GetParam(index), expected));
+  }
+  EXPECT_EQ(window->GetTitleField()->GetText(), QString()) << "the device keeps no title";
+  EXPECT_FALSE(window->IsBusy());
+}
+
+TEST_F(MainWindowTransferTest, CancelledConfirmationsChangeNothingOnEitherSide) {
+  StBuiltInDevice device;
+  FillPatch(patch);
+  CPatch saved;
+  ASSERT_EQ(saved.LoadSMFData(patch.MakeSMFData()), 0);
+  ASSERT_EQ(patch.LoadSMFData(saved.MakeSMFData()), 0);  // unmodified, with records
+  const std::vector<std::uint8_t> before = patch.MakeSMFData();
+
+  {
+    CDialogUser user({"Send Patch", "Request Patch"});
+    window->ObeyCommand(cmd_SendPatch, nullptr);
+    window->ObeyCommand(cmd_RequestPatch, nullptr);
+    ASSERT_EQ(TitlesOf(user.seen), (std::vector<std::string>{"Send Patch", "Request Patch"}));
+    EXPECT_FALSE(user.seen[1].warnsOfUnsavedChanges) << "nothing unsaved to warn of";
+    EXPECT_EQ(patch.MakeSMFData(), before);
+    EXPECT_FALSE(patch.IsModified());
+  }
+  // The device got nothing: what it sends back is its empty memory.
+  CDialogUser user;
+  window->ObeyCommand(cmd_RequestPatch, nullptr);
+  EXPECT_EQ(patch.GetReceivedCount(), kControllerCount);
+  for (long index = 0; index < kControllerCount; ++index) EXPECT_EQ(patch.GetAssignMessage(index), 0) << index;
+}
+
+// A dialog host that records its dialogs and answers Cancel; on each turn it tries a drop
+// and notes whether the window was busy.
+class CScriptedDialogHost final : public LDialogHost {
+ public:
+  explicit CScriptedDialogHost(CMainWindow& window) : mWindow(window) {}
+  std::unique_ptr<LDialogView> OpenDialog(ResIDT layoutID, LCommander*) override {
+    opened.push_back(layoutID);
+    return std::make_unique<CView>(*this);
+  }
+
+  std::vector<ResIDT> opened;
+  std::vector<bool> dropsTaken;
+  std::vector<bool> busy;
+
+ private:
+  class CView final : public LDialogView {
+   public:
+    explicit CView(CScriptedDialogHost& host) : mHost(host) {}
+    void Show() override {}
+    void ProgressChanged(PaneIDT, const SProgressState&) override {}
+    MessageT ProcessEvents() override {
+      mHost.busy.push_back(mHost.mWindow.IsBusy());
+      mHost.dropsTaken.push_back(kvxtest::DropFiles(mHost.mWindow, {"/tmp/a.mid"}));
+      return msg_Cancel;
+    }
+
+   private:
+    CScriptedDialogHost& mHost;
+  };
+  CMainWindow& mWindow;
+};
+
+TEST_F(MainWindowTransferTest, WithoutAUsableMidiServiceBothCommandsAlertBeforeAnyDialog) {
+  FillPatch(patch);
+  CScriptedDialogHost scripted(*window);
+  StDialogHost installed(&scripted);
+  for (CommandT command : {cmd_SendPatch, cmd_RequestPatch}) {
+    window->ObeyCommand(command, nullptr);
+  }
+  EXPECT_EQ(alerts.ErrorIndices(), (std::vector<int>{err_MidiUnavailable, err_MidiUnavailable}));
+  EXPECT_TRUE(scripted.opened.empty());
+  EXPECT_EQ(patch.GetAssignMessage(0), msgType_Note) << "the patch is not emptied";
+}
+
+TEST_F(MainWindowTransferTest, RequestAlsoNeedsTheInputPort) {
+  StBuiltInDevice device(false);
+  CScriptedDialogHost scripted(*window);
+  StDialogHost installed(&scripted);
+  window->ObeyCommand(cmd_RequestPatch, nullptr);
+  EXPECT_EQ(alerts.ErrorIndices(), std::vector<int>{err_MidiUnavailable});
+  EXPECT_TRUE(scripted.opened.empty());
+  window->ObeyCommand(cmd_SendPatch, nullptr);
+  EXPECT_EQ(scripted.opened, std::vector<ResIDT>{CMainWindow::kConfirmSendDialog});
+}
+
+TEST_F(MainWindowTransferTest, DropsAreRefusedWhileATransferDialogRuns) {
+  StBuiltInDevice device;
+  CScriptedDialogHost scripted(*window);
+  StDialogHost installed(&scripted);
+  window->ObeyCommand(cmd_SendPatch, nullptr);
+  EXPECT_EQ(scripted.busy, std::vector<bool>{true});
+  EXPECT_EQ(scripted.dropsTaken, std::vector<bool>{false});
+  EXPECT_FALSE(window->IsBusy()) << "the command is over";
+  UPeriodicals::DevoteTime();
+  EXPECT_TRUE(root.droppedFiles.empty());
+}
+
+}  // namespace
