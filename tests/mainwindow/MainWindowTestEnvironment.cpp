@@ -7,6 +7,7 @@
 #include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
 #include "support/CPatchCmdEditField.h"
+#include "support/CSpinEditField.h"
 
 #include <QApplication>
 
@@ -24,6 +25,7 @@ class CMainWindowEnvironment final : public ::testing::Environment {
     UControlRegistry::RegisterViewClasses();
     UControlRegistry::RegisterAMClasses();
     URegistrar::RegisterClass<CPatchCmdEditField>();
+    URegistrar::RegisterClass<CSpinEditField>();
     URegistrar::RegisterClass<CMainWindow>();
     URegistrar::RegisterClass<CMainPicture>();
     mDispatcher = std::make_unique<LEventDispatcher>();
