@@ -31,6 +31,7 @@ void LPicture::SetPictureID(const QString& picture) {
   }
   mPicture = path;
   mSvg = std::move(svg);
+  mSvgCache = QPixmap();
   mImage = image;
   updateGeometry();
   update();
@@ -47,8 +48,20 @@ void LPicture::DrawSelf() {
   if (painter == nullptr) return;
   const QRectF frame(QPointF(0, 0), QSizeF(size()));
   if (mSvg != nullptr) {
-    mSvg->render(painter, frame);
+    painter->drawPixmap(QPointF(0, 0), RenderedSvg(painter->device()->devicePixelRatioF()));
   } else if (!mImage.isNull()) {
     painter->drawPixmap(frame, mImage, QRectF(mImage.rect()));
   }
+}
+
+const QPixmap& LPicture::RenderedSvg(qreal pixelRatio) {
+  const QSize pixels = (QSizeF(size()) * pixelRatio).toSize();
+  if (mSvgCache.size() != pixels || mSvgCache.devicePixelRatio() != pixelRatio) {
+    mSvgCache = QPixmap(pixels);
+    mSvgCache.setDevicePixelRatio(pixelRatio);
+    mSvgCache.fill(Qt::transparent);
+    QPainter cachePainter(&mSvgCache);
+    mSvg->render(&cachePainter, QRectF(QPointF(0, 0), QSizeF(size())));
+  }
+  return mSvgCache;
 }

@@ -30,6 +30,11 @@ class LPicture : public LPane {
 
  private:
   QString mPicture;
+  // Rendering an SVG takes milliseconds: panes drawn often (in parts, too) draw a pixmap made
+  // once for their size and the screen's pixel ratio.
+  const QPixmap& RenderedSvg(qreal pixelRatio);
+
   std::unique_ptr<QSvgRenderer> mSvg;
+  QPixmap mSvgCache;
   QPixmap mImage;
 };
