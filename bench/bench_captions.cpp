@@ -1,0 +1,100 @@
+// Redrawing the device picture with all 50 caption boxes, on Qt's offscreen platform: the
+// picture pane rendered into an image with and without captions (the difference is what the
+// captions cost), and the caption layout alone.
+#include "document/CPatch.h"
+#include "framework/ui/LEventDispatcher.h"
+#include "framework/ui/LWindow.h"
+#include "framework/ui/UControlRegistry.h"
+#include "framework/ui/URegistrar.h"
+#include "mainwindow/CMainPicture.h"
+#include "mainwindow/CMainWindow.h"
+#include "support/CPatchCmdEditField.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// Every controller assigned, with captions of every length, on all three port colours.
+void FillPatch(CPatch& patch) {
+  const std::uint8_t types[] = {msgType_Note, msgType_CC, msgType_FixedBankPC, msgType_NRPN, msgType_Tempo};
+  for (long index = 0; index < kControllerCount; ++index) {
+    SPatchParam record{};
+    record.msgType = types[index % 5];
+    record.channel = static_cast<std::uint8_t>(index % 16);
+    record.outputPort = static_cast<std::uint8_t>(index % 3);
+    record.data[0] = static_cast<std::uint8_t>(index);
+    record.data[1] = 100;
+    record.data[2] = 27;
+    patch.SetParam(index, &record);
+  }
+}
+
+// The main window of the editor on a full patch; the picture is what the benchmarks draw.
+class CPictureScene {
+ public:
+  CPictureScene() {
+    mWindow.reset(dynamic_cast<CMainWindow*>(LWindow::CreateWindow(CMainWindow::kLayoutID, nullptr)));
+    FillPatch(mPatch);
+    mWindow->SetPatch(&mPatch);
+    mImage = QImage(GetPicture().size(), QImage::Format_ARGB32_Premultiplied);
+  }
+
+  CMainPicture& GetPicture() const { return *mWindow->GetPicture(); }
+
+  void Render() {
+    QPainter painter(&mImage);
+    GetPicture().render(&painter);
+  }
+
+ private:
+  CPatch mPatch;
+  std::unique_ptr<CMainWindow> mWindow;
+  QImage mImage;
+};
+
+CPictureScene* sScene = nullptr;
+
+void BM_RenderPictureWithCaptions(benchmark::State& state) {
+  sScene->GetPicture().ShowMessages(true);
+  for (auto _ : state) sScene->Render();
+}
+BENCHMARK(BM_RenderPictureWithCaptions)->Unit(benchmark::kMillisecond);
+
+void BM_RenderPictureWithoutCaptions(benchmark::State& state) {
+  sScene->GetPicture().ShowMessages(false);
+  for (auto _ : state) sScene->Render();
+}
+BENCHMARK(BM_RenderPictureWithoutCaptions)->Unit(benchmark::kMillisecond);
+
+void BM_LayOutCaptions(benchmark::State& state) {
+  for (auto _ : state) sScene->GetPicture().DrawCaptionBoxes(true);
+}
+BENCHMARK(BM_LayOutCaptions)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  UControlRegistry::RegisterViewClasses();
+  UControlRegistry::RegisterAMClasses();
+  URegistrar::RegisterClass<CPatchCmdEditField>();
+  URegistrar::RegisterClass<CMainWindow>();
+  URegistrar::RegisterClass<CMainPicture>();
+  LEventDispatcher dispatcher;
+  CPictureScene scene;
+  sScene = &scene;
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  sScene = nullptr;
+  return 0;
+}
