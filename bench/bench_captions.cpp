@@ -22,7 +22,8 @@ namespace {
 
 // Every controller assigned, with captions of every length, on all three port colours.
 void FillPatch(CPatch& patch) {
-  const std::uint8_t types[] = {msgType_Note, msgType_CC, msgType_FixedBankPC, msgType_NRPN, msgType_Tempo};
+  const std::uint8_t types[] = {msgType_Note, msgType_CC, msgType_FixedBankPC, msgType_NRPN,
+                                msgType_Tempo};
   for (long index = 0; index < kControllerCount; ++index) {
     SPatchParam record{};
     record.msgType = types[index % 5];
@@ -39,7 +40,8 @@ void FillPatch(CPatch& patch) {
 class CPictureScene {
  public:
   CPictureScene() {
-    mWindow.reset(dynamic_cast<CMainWindow*>(LWindow::CreateWindow(CMainWindow::kLayoutID, nullptr)));
+    mWindow.reset(
+        dynamic_cast<CMainWindow*>(LWindow::CreateWindow(CMainWindow::kLayoutID, nullptr)));
     FillPatch(mPatch);
     mWindow->SetPatch(&mPatch);
     mImage = QImage(GetPicture().size(), QImage::Format_ARGB32_Premultiplied);

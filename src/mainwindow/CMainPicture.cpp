@@ -28,15 +28,18 @@ const RGBColor color_Hilite = {0xFFFF, 0x0000, 0x0000};
 namespace {
 
 constexpr std::int16_t kRingWidth = 2;
-constexpr qreal kRingCornerRadius = 2;    // corner ovals of 4 by 4 pixels
+constexpr qreal kRingCornerRadius = 2;      // corner ovals of 4 by 4 pixels
 constexpr std::int16_t kCaptionMargin = 3;  // text to box edge, left and right
 constexpr std::int16_t kPaneMargin = 2;     // boxes keep this far inside the pane
 
-QRect ToQRect(const Rect& rect) { return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}; }
+QRect ToQRect(const Rect& rect) {
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
 
 Rect Inset(const Rect& rect, std::int16_t by) {
   return Rect{static_cast<std::int16_t>(rect.top + by), static_cast<std::int16_t>(rect.left + by),
-              static_cast<std::int16_t>(rect.bottom - by), static_cast<std::int16_t>(rect.right - by)};
+              static_cast<std::int16_t>(rect.bottom - by),
+              static_cast<std::int16_t>(rect.right - by)};
 }
 
 void Offset(Rect& rect, std::int16_t horizontal, std::int16_t vertical) {
@@ -47,7 +50,8 @@ void Offset(Rect& rect, std::int16_t horizontal, std::int16_t vertical) {
 }
 
 bool Contains(const Rect& rect, const Point& point) {
-  return point.v >= rect.top && point.v < rect.bottom && point.h >= rect.left && point.h < rect.right;
+  return point.v >= rect.top && point.v < rect.bottom && point.h >= rect.left &&
+         point.h < rect.right;
 }
 
 // Text traits give points; the captions are laid out in pixels of this pane.
@@ -150,8 +154,11 @@ void CMainPicture::ClickSelf(const SMouseDownEvent& event) {
 
 void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {
   PortToLocalPoint(portPoint);
-  if (FindHotAreaHitBy(portPoint) >= 0) mHotCursor.Set();
-  else UCursor::SetArrow();
+  if (FindHotAreaHitBy(portPoint) >= 0) {
+    mHotCursor.Set();
+  } else {
+    UCursor::SetArrow();
+  }
 }
 
 void CMainPicture::DrawSelf() {
@@ -200,7 +207,8 @@ Rect CMainPicture::LayOutCaptionBox(long index, std::int16_t textWidth,
   frame = Inset(frame, kPaneMargin);
   if (box.top < frame.top) Offset(box, 0, static_cast<std::int16_t>(frame.top - box.top));
   if (box.left < frame.left) Offset(box, static_cast<std::int16_t>(frame.left - box.left), 0);
-  if (box.bottom > frame.bottom) Offset(box, 0, static_cast<std::int16_t>(frame.bottom - box.bottom));
+  if (box.bottom > frame.bottom)
+    Offset(box, 0, static_cast<std::int16_t>(frame.bottom - box.bottom));
   if (box.right > frame.right) Offset(box, static_cast<std::int16_t>(frame.right - box.right), 0);
   return box;
 }

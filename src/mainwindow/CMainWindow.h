@@ -84,7 +84,7 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   long SteppedControllerIndex(long step) const;
   void SetTitleField(ConstStr255Param title);
 
-  CPatch* mPatch = nullptr;       // the document's, not owned
+  CPatch* mPatch = nullptr;          // the document's, not owned
   CMainPicture* mPicture = nullptr;  // pane 2, owned by the view hierarchy
   LEditText* mTitleField = nullptr;  // pane 1, owned by the view hierarchy
   bool mClickHandled = false;

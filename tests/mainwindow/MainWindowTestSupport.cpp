@@ -22,7 +22,9 @@ bool CRecordingCommander::ObeyCommand(CommandT command, void* param) {
   return true;
 }
 
-CPaintRecorder::CPaintRecorder(QWidget& widget) : mWidget(widget) { widget.installEventFilter(this); }
+CPaintRecorder::CPaintRecorder(QWidget& widget) : mWidget(widget) {
+  widget.installEventFilter(this);
+}
 
 bool CPaintRecorder::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &mWidget && event->type() == QEvent::Paint) {

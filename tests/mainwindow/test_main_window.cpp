@@ -45,7 +45,8 @@ struct SStatus {
 SStatus StatusOf(CommandT command) {
   SStatus status;
   Str255 name = {0};
-  LCommander::GetTarget()->FindCommandStatus(command, status.enabled, status.usesMark, status.mark, name);
+  LCommander::GetTarget()->FindCommandStatus(command, status.enabled, status.usesMark, status.mark,
+                                             name);
   status.name = LString::ToStd(name);
   return status;
 }
@@ -54,7 +55,8 @@ TEST_F(MainWindowTest, TheWindowFitsThePictureUnderATitleFieldOfASCIIText) {
   auto* field = dynamic_cast<CPatchCmdEditField*>(window->GetTitleField());
   ASSERT_NE(field, nullptr);
   EXPECT_EQ(field->GetValueMessage(), msg_TitleChanged);
-  EXPECT_EQ(field->GetKeyFilter(), static_cast<TEKeyFilterFunc>(&UCustomKeyFilters::ASCIICharField));
+  EXPECT_EQ(field->GetKeyFilter(),
+            static_cast<TEKeyFilterFunc>(&UCustomKeyFilters::ASCIICharField));
   EXPECT_EQ(picture->GetClickedMessage(), msg_ControllerClicked);
   EXPECT_EQ(picture->size(), QSize(712, 206));
   EXPECT_TRUE(window->rect().contains(picture->geometry()));
@@ -148,7 +150,8 @@ TEST_F(MainWindowTest, TheMenusSeeTheAssignmentCommandsAndTheCaptionMark) {
   window->ObeyCommand(cmd_ShowCaptions, nullptr);
   EXPECT_TRUE(picture->IsMessageVisible());
   EXPECT_EQ(StatusOf(cmd_ShowCaptions).mark, checkMark);
-  for (CommandT always : {cmd_ShowCaptions, cmd_SendPatch, cmd_RequestPatch}) EXPECT_TRUE(StatusOf(always).enabled);
+  for (CommandT always : {cmd_ShowCaptions, cmd_SendPatch, cmd_RequestPatch})
+    EXPECT_TRUE(StatusOf(always).enabled);
 }
 
 TEST_F(MainWindowTest, TheTitleFieldShowsLoadedTitlesAndSetsTypedOnesInASCII) {
@@ -207,7 +210,8 @@ TEST_F(MainWindowTest, OnlyTheFirstDroppedFileIsOpenedOnTheNextPassOfTheLoop) {
   EXPECT_EQ(root.droppedFiles[0].Path(), "/tmp/a.mid");
   EXPECT_FALSE(window->IsBusy());
 
-  EXPECT_TRUE(DropFiles(*window->GetTitleField()->GetLineEdit(), {"/tmp/e.mid"})) << "the field leaves them to the window";
+  EXPECT_TRUE(DropFiles(*window->GetTitleField()->GetLineEdit(), {"/tmp/e.mid"}))
+      << "the field leaves them to the window";
   EXPECT_FALSE(DropFiles(*window, {"https://example.org/p.mid"}));
   EXPECT_FALSE(DropFiles(*window, {"/tmp/a.mid", "https://example.org/p.mid"}));
 }
@@ -216,7 +220,9 @@ TEST_F(MainWindowTest, OnlyTheFirstDroppedFileIsOpenedOnTheNextPassOfTheLoop) {
 class CDroppingAlertPresenter final : public LAlertPresenter {
  public:
   explicit CDroppingAlertPresenter(QWidget& target) : mTarget(target) {}
-  void CautionAlert(ResIDT, const std::string&) override { accepted = DropFiles(mTarget, {"/tmp/a.mid"}); }
+  void CautionAlert(ResIDT, const std::string&) override {
+    accepted = DropFiles(mTarget, {"/tmp/a.mid"});
+  }
   bool accepted = true;
 
  private:

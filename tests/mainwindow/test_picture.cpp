@@ -41,10 +41,10 @@ TEST(HotAreaInfo, ThePictureDataHoldsTheSameRowsAndNoAreasOverlap) {
     const QJsonObject row = rows.at(index).toObject();
     const SHotAreaInfo& info = kHotAreaInfo[index];
     const auto value = [&](const char* key) { return row.value(QLatin1String(key)).toInt(-999); };
-    EXPECT_EQ((std::vector<int>{value("index"), value("top"), value("left"), value("bottom"), value("right"),
-                                value("lines"), value("row")}),
-              (std::vector<int>{static_cast<int>(index), info.hotRect.top, info.hotRect.left, info.hotRect.bottom,
-                                info.hotRect.right, info.lines, info.row}));
+    EXPECT_EQ((std::vector<int>{value("index"), value("top"), value("left"), value("bottom"),
+                                value("right"), value("lines"), value("row")}),
+              (std::vector<int>{static_cast<int>(index), info.hotRect.top, info.hotRect.left,
+                                info.hotRect.bottom, info.hotRect.right, info.lines, info.row}));
     EXPECT_EQ(row.value(QLatin1String("descriptor")).toString().toStdString(),
               LString::ToStd(kControllerInfo[index].descriptor));
     EXPECT_TRUE(QRect(0, 0, 712, 206).contains(ToQRect(info.hotRect)));
@@ -57,13 +57,16 @@ TEST_F(MainWindowTest, HotAreasAreHalfOpenAndGapsHitNothing) {
   for (long index = 0; index < kControllerCount; ++index) {
     SCOPED_TRACE(index);
     const Rect& r = kHotAreaInfo[index].hotRect;
-    for (Point inside : {At(r.left, r.top), At(r.right - 1, r.bottom - 1), At(r.right - 1, r.top), At(r.left, r.bottom - 1)})
+    for (Point inside : {At(r.left, r.top), At(r.right - 1, r.bottom - 1), At(r.right - 1, r.top),
+                         At(r.left, r.bottom - 1)})
       EXPECT_EQ(picture->FindHotAreaHitBy(inside), index);
-    for (Point outside : {At(r.right, r.top), At(r.left, r.bottom), At(r.left - 1, r.top), At(r.left, r.top - 1)})
+    for (Point outside :
+         {At(r.right, r.top), At(r.left, r.bottom), At(r.left - 1, r.top), At(r.left, r.top - 1)})
       EXPECT_NE(picture->FindHotAreaHitBy(outside), index);
   }
   // between R1 and R2, R1 and A1, S1 and S2, the pedals; corners; outside the picture
-  for (Point gap : {At(55, 30), At(30, 60), At(490, 50), At(400, 176), At(0, 0), At(711, 205), At(-1, 30), At(3000, 3000)})
+  for (Point gap : {At(55, 30), At(30, 60), At(490, 50), At(400, 176), At(0, 0), At(711, 205),
+                    At(-1, 30), At(3000, 3000)})
     EXPECT_EQ(picture->FindHotAreaHitBy(gap), -1) << gap.h << "," << gap.v;
 }
 
@@ -71,7 +74,8 @@ TEST_F(MainWindowTest, HotAreasAreHalfOpenAndGapsHitNothing) {
 class CClickListener final : public LListener {
  public:
   void ListenToMessage(MessageT message, void* param) override {
-    if (message == msg_ControllerClicked) clicked.push_back(*static_cast<const std::int32_t*>(param));
+    if (message == msg_ControllerClicked)
+      clicked.push_back(*static_cast<const std::int32_t*>(param));
   }
   std::vector<std::int32_t> clicked;
 };
@@ -88,7 +92,9 @@ TEST_F(MainWindowTest, ClicksOnControllersAreBroadcastAndTheyShowTheHotCursor) {
   EXPECT_EQ(listener.clicked.size(), 2u) << "without a clicked message nothing is broadcast";
 
   // Moves to where the mouse already is are dropped on the way: start elsewhere.
-  auto moveTo = [&](int h, int v) { QTest::mouseMove(window->windowHandle(), picture->mapTo(window, QPoint(h, v))); };
+  auto moveTo = [&](int h, int v) {
+    QTest::mouseMove(window->windowHandle(), picture->mapTo(window, QPoint(h, v)));
+  };
   moveTo(1, 1);
   moveTo(30, 30);
   EXPECT_EQ(picture->cursor().shape(), Qt::PointingHandCursor);
@@ -120,7 +126,8 @@ TEST_F(MainWindowTest, SelectingRedrawsTheOldAndTheNewRedRingOnly) {
 }
 
 TEST_F(MainWindowTest, CaptionBoxesFollowTheLayoutRules) {
-  const SPatchParam wide = StoredRecord(msgType_FixedBankPC, 15, 0, {127, 127, 127});  // Bnk 127/127, PC 128:16
+  const SPatchParam wide =
+      StoredRecord(msgType_FixedBankPC, 15, 0, {127, 127, 127});  // Bnk 127/127, PC 128:16
   Assign(patch, 0, wide);
   Assign(patch, 12, StoredRecord(msgType_CC, 0, 0, {7}));
   Assign(patch, 17, wide);
@@ -129,7 +136,9 @@ TEST_F(MainWindowTest, CaptionBoxesFollowTheLayoutRules) {
 
   const QFontMetrics metrics(picture->GetCaptionFont());
   const int lh = metrics.ascent() + metrics.descent();
-  const auto width = [&](const char* text) { return metrics.horizontalAdvance(QString::fromLatin1(text)); };
+  const auto width = [&](const char* text) {
+    return metrics.horizontalAdvance(QString::fromLatin1(text));
+  };
   const int w = width("Bnk 127/127, PC 128:16");
   ASSERT_GT(w, 80) << "wide enough to be pushed back into the pane";
   ASSERT_LT(2 * lh, 22) << "a 2-line block fits the pads";
@@ -140,10 +149,14 @@ TEST_F(MainWindowTest, CaptionBoxesFollowTheLayoutRules) {
   };
   const SRow rows[] = {
       {"R1, wide: pushed right to 2 pixels from the edge", 0, w, 24 + (28 - 2 * lh) / 2, 2},
-      {"R2, unassigned, one line down", 1, width("N/A"), 24 + (28 - 2 * lh) / 2 + lh, 72 - width("N/A") / 2 - 3},
-      {"B1, one line down in a pad", 18, width("N/A"), 72 + (22 - 2 * lh) / 2 + lh, 38 - width("N/A") / 2 - 3},
-      {"S4, two lines up", 12, width("CC 7:1"), 28 + (96 - lh) / 2 - 2 * lh, 553 - width("CC 7:1") / 2 - 3},
-      {"S9, wide, three lines up, pushed left", 17, w, 28 + (96 - lh) / 2 - 3 * lh, 712 - 2 - w - 6},
+      {"R2, unassigned, one line down", 1, width("N/A"), 24 + (28 - 2 * lh) / 2 + lh,
+       72 - width("N/A") / 2 - 3},
+      {"B1, one line down in a pad", 18, width("N/A"), 72 + (22 - 2 * lh) / 2 + lh,
+       38 - width("N/A") / 2 - 3},
+      {"S4, two lines up", 12, width("CC 7:1"), 28 + (96 - lh) / 2 - 2 * lh,
+       553 - width("CC 7:1") / 2 - 3},
+      {"S9, wide, three lines up, pushed left", 17, w, 28 + (96 - lh) / 2 - 3 * lh,
+       712 - 2 - w - 6},
       {"P1, a 1-line block", 47, width("TEMPO"), 177 + (19 - lh) / 2, 404 - width("TEMPO") / 2 - 3},
   };
   for (const SRow& row : rows) {
@@ -177,8 +190,10 @@ TEST_F(MainWindowTest, CaptionColoursFollowThePortOfAssignedControllersOnly) {
     EXPECT_EQ(picture->GetCaptionColorIndex(row.index), row.colorIndex);
     const Rect& box = picture->GetCaptionRect(row.index);
     EXPECT_EQ(image.pixelColor(box.left, box.top), color_MsgBoxFrame[row.colorIndex].ToQColor());
-    EXPECT_EQ(image.pixelColor(box.right - 1, box.bottom - 1), color_MsgBoxFrame[row.colorIndex].ToQColor());
-    EXPECT_EQ(image.pixelColor(box.left + 1, box.top + 1), color_MsgBoxContent[row.colorIndex].ToQColor());
+    EXPECT_EQ(image.pixelColor(box.right - 1, box.bottom - 1),
+              color_MsgBoxFrame[row.colorIndex].ToQColor());
+    EXPECT_EQ(image.pixelColor(box.left + 1, box.top + 1),
+              color_MsgBoxContent[row.colorIndex].ToQColor());
   }
 }
 

@@ -28,9 +28,13 @@ class SpinEditField : public ::testing::Test {
         {"class": "Sedt", "id": 203, "filter": "integer", "linkedControl": %1, "linkedMessage": %2},
         {"class": "larr", "id": 204, "min": %3, "max": %4, "value": %5, "message": %2},
         {"class": "etxt", "id": 205}]}]})")
-                               .arg(linkedID).arg(kArrowsMessage).arg(minValue).arg(maxValue).arg(value);
-    mWindow.reset(dynamic_cast<LWindow*>(
-        UReanimator::CreateFromNode(QJsonDocument::fromJson(layout.toUtf8()).object(), 0, nullptr, nullptr)));
+                               .arg(linkedID)
+                               .arg(kArrowsMessage)
+                               .arg(minValue)
+                               .arg(maxValue)
+                               .arg(value);
+    mWindow.reset(dynamic_cast<LWindow*>(UReanimator::CreateFromNode(
+        QJsonDocument::fromJson(layout.toUtf8()).object(), 0, nullptr, nullptr)));
     ASSERT_NE(mWindow, nullptr);
     field = mWindow->FindPaneByID<CSpinEditField>(203);
     arrows = mWindow->FindPaneByID<LLittleArrows>(204);

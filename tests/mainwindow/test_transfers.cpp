@@ -47,7 +47,8 @@ class StFastTicks {
     UTickClock::SetSource([start] {
       const auto elapsed = std::chrono::steady_clock::now() - start;
       return static_cast<std::uint32_t>(
-          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 / 1000000);
+          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 /
+          1000000);
     });
   }
   ~StFastTicks() { UTickClock::SetSource({}); }
@@ -78,7 +79,8 @@ class StBuiltInDevice {
     mService = std::make_unique<COSXMidiService>(*mSystem, COSXMidiService::kDefaultSysxSlotCount);
     CMidiOperation::SetCurrent(mService.get());
     using EMatch = COSXMidiService::EEndpointMatch;
-    if (chooseInput && mService->SelectInportEndpoint(0, CMidiSystem::kBuiltInDeviceName) != EMatch::Found)
+    if (chooseInput &&
+        mService->SelectInportEndpoint(0, CMidiSystem::kBuiltInDeviceName) != EMatch::Found)
       throw std::runtime_error("no built-in device to receive from");
     if (mService->SelectOutportEndpoint(0, CMidiSystem::kBuiltInDeviceName) != EMatch::Found)
       throw std::runtime_error("no built-in device to send to");
@@ -118,7 +120,8 @@ class CDialogUser final {
     bool warnsOfUnsavedChanges;
   };
 
-  explicit CDialogUser(std::set<std::string> cancelTitles = {}) : mCancelTitles(std::move(cancelTitles)) {
+  explicit CDialogUser(std::set<std::string> cancelTitles = {})
+      : mCancelTitles(std::move(cancelTitles)) {
     QObject::connect(&mTimer, &QTimer::timeout, [this] { Look(); });
     mTimer.start(5);
   }
@@ -133,8 +136,10 @@ class CDialogUser final {
       mHandled.emplace_back(dialog);
       LPane* warning = dialog->FindPaneByID(CMainWindow::kUnsavedChangesPane);
       const std::string title = dialog->windowTitle().toStdString();
-      seen.push_back({title, dialog->GetDefaultButton() != nullptr, warning != nullptr && warning->isVisible()});
-      LPushButton* button = mCancelTitles.count(title) != 0 ? dialog->GetCancelButton() : dialog->GetDefaultButton();
+      seen.push_back({title, dialog->GetDefaultButton() != nullptr,
+                      warning != nullptr && warning->isVisible()});
+      LPushButton* button =
+          mCancelTitles.count(title) != 0 ? dialog->GetCancelButton() : dialog->GetDefaultButton();
       if (button != nullptr) button->GetButton()->click();
     }
   }
@@ -158,12 +163,13 @@ std::vector<std::string> TitlesOf(const std::vector<CDialogUser::SSeen>& seen) {
 
 // A varied patch: every controller assigned, with names that do not travel to the device.
 void FillPatch(CPatch& patch) {
-  const std::uint8_t types[] = {msgType_Note, msgType_CC, msgType_FixedBankPC, msgType_RPN, msgType_Tempo,
-                                msgType_PAf,  msgType_NRPN, msgType_Enc};
+  const std::uint8_t types[] = {msgType_Note,  msgType_CC,  msgType_FixedBankPC, msgType_RPN,
+                                msgType_Tempo, msgType_PAf, msgType_NRPN,        msgType_Enc};
   for (long index = 0; index < kControllerCount; ++index) {
     const auto i = static_cast<std::uint8_t>(index);
-    Assign(patch, index, StoredRecord(types[index % 8], i % 16, i % 3, {i, static_cast<std::uint8_t>(127 - i), 5},
-                                      ("Control " + std::to_string(index)).c_str()));
+    Assign(patch, index,
+           StoredRecord(types[index % 8], i % 16, i % 3, {i, static_cast<std::uint8_t>(127 - i), 5},
+                        ("Control " + std::to_string(index)).c_str()));
   }
   patch.SetPatchTitle(LStr255("Round trip"));
 }
@@ -184,14 +190,16 @@ TEST_F(MainWindowTransferTest, APatchSentToTheDeviceComesBackByteForByte) {
 
   CDialogUser user;
   window->ObeyCommand(cmd_SendPatch, nullptr);
-  EXPECT_EQ(TitlesOf(user.seen), (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring"}));
+  EXPECT_EQ(TitlesOf(user.seen),
+            (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring"}));
   EXPECT_TRUE(alerts.Alerts().empty());
   EXPECT_EQ(device.WaitForReceivedPatch(), kControllerCount);
   EXPECT_EQ(device.RejectedDumps(), 0);
 
   window->ObeyCommand(cmd_RequestPatch, nullptr);
-  ASSERT_EQ(TitlesOf(user.seen), (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring", "Request Patch",
-                                                          "Request Patch", "Transferring"}));
+  ASSERT_EQ(TitlesOf(user.seen),
+            (std::vector<std::string>{"Send Patch", "Send Patch", "Transferring", "Request Patch",
+                                      "Request Patch", "Transferring"}));
   EXPECT_TRUE(user.seen[3].warnsOfUnsavedChanges) << "the patch had unsaved changes";
   EXPECT_TRUE(alerts.Alerts().empty());
   EXPECT_EQ(patch.GetReceivedCount(), kControllerCount);
@@ -226,7 +234,8 @@ TEST_F(MainWindowTransferTest, CancelledConfirmationsChangeNothingOnEitherSide) 
   CDialogUser user;
   window->ObeyCommand(cmd_RequestPatch, nullptr);
   EXPECT_EQ(patch.GetReceivedCount(), kControllerCount);
-  for (long index = 0; index < kControllerCount; ++index) EXPECT_EQ(patch.GetAssignMessage(index), 0) << index;
+  for (long index = 0; index < kControllerCount; ++index)
+    EXPECT_EQ(patch.GetAssignMessage(index), 0) << index;
 }
 
 // A dialog host that records its dialogs and answers Cancel; on each turn it tries a drop
