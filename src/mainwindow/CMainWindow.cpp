@@ -94,6 +94,7 @@ void CMainWindow::SetPatch(CPatch* patch) {
 void CMainWindow::ListenToMessage(MessageT message, void* param) {
   switch (message) {
     case msg_ControllerClicked:
+      if (param == nullptr) break;
       OpenAssignDialog(*static_cast<const std::int32_t*>(param));
       mClickHandled = true;
       break;
