@@ -79,7 +79,9 @@ bool LApplication::AttemptQuit() {
 bool LApplication::ObeyCommand(CommandT command, void* param) {
   switch (command) {
     case cmd_Quit:
-      if (AttemptQuit()) QCoreApplication::quit();
+      // exit(), not quit(): quit() first closes every window, and a framework window's close
+      // goes to its super-commander, which may refuse (the documents have agreed already).
+      if (AttemptQuit()) QCoreApplication::exit(0);
       return true;
     case cmd_About:
       ShowAboutBox();
