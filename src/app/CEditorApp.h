@@ -1,0 +1,99 @@
+// The application: it registers the pane classes the layouts name, owns the MIDI system and
+// the system MIDI service made current for the whole run, owns the one document, and answers
+// the application's commands: new, open, import of old-format patches, recent files, dropped
+// files, MIDI devices, help and the about box.
+//
+// Start (Run): Initialize creates the MIDI service, makes it current, installs the help item
+// and loads the MIDI settings; then StartUp makes the first, empty document, or the files
+// named on the command line are opened into it. Quit: the document is asked to save its
+// changes and deleted (it writes the recent files into the preference data); the destructor
+// saves the MIDI settings into the preference data and releases the MIDI service.
+#pragma once
+
+#include "framework/core/FSSpec.h"
+#include "framework/ui/LDocApplication.h"
+#include "utilities/UFileUtils.h"
+
+#include <memory>
+
+class CEditorDoc;
+class CMidiOperation;
+class CMidiSystem;
+class LWindow;
+
+constexpr CommandT cmd_Import = static_cast<CommandT>(FourCC("Impt"));
+constexpr CommandT cmd_MidiDevices = static_cast<CommandT>(FourCC("Mdev"));
+constexpr CommandT cmd_RecentPlaceholder = static_cast<CommandT>(FourCC("Rcnt"));
+// The command of recent file n (1 to 5) is cmd_RecentFileBase + n.
+constexpr CommandT cmd_RecentFileBase = static_cast<CommandT>(FourCC("Rcf0"));
+constexpr CommandT cmd_RecentFile1 = cmd_RecentFileBase + 1;
+constexpr int kMaxRecentFiles = 5;
+
+constexpr const char* kAppName = "KVX Editor";
+constexpr const char* kPrefFileName = "KVX Editor V2 Prefs";
+constexpr OSType kPrefFileType = FourCC("pref");
+constexpr ResIDT kPrefFileIconID = 1000;
+constexpr const char* Tag_AppPrefs = "General Settings";
+
+// String list 1000.
+constexpr ResIDT STRx_Standards = 1000;
+constexpr std::int16_t str_HelpMenuItem = 1;
+constexpr std::int16_t str_HelpFileName = 2;
+constexpr std::int16_t str_NoRecentFiles = 3;
+
+constexpr ResIDT kAboutBoxLayoutID = 1001;
+constexpr PaneIDT kVersionCaptionID = static_cast<PaneIDT>(FourCC("VERS"));
+
+class CEditorApp : public LDocApplication {
+ public:
+  static constexpr std::uint16_t kSysxSlotCount = 5;
+
+  CEditorApp();
+  ~CEditorApp() override;
+
+  // 'Rcf1' ... 'Rcf5'.
+  static bool IsRecentFileCommand(CommandT command);
+  // The version the program shows ("2.0.0").
+  static const char* GetShortVersionString();
+
+  CEditorDoc* GetEditorDoc() const { return mEditorDoc; }
+  CMidiOperation* GetMidiService() const { return mMidiService; }
+
+  virtual void LoadPreference();
+  virtual void SavePreference();
+  virtual void SetVersionCaption(LWindow* window);
+
+  bool ObeyCommand(CommandT command, void* param) override;
+  void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
+                         Str255 name) override;
+  void ShowAboutBox() override;
+  void StartUp() override;
+  void Initialize() override;
+  void OpenDocument(FSSpec* file) override;
+  LDocument* MakeNewDocument() override;
+  void ChooseDocument() override;
+
+  // The command of the help item, which the help menu gives it.
+  CommandT GetHelpCommand() const;
+  void OpenHelp();
+
+ protected:
+  void RegisterClasses();
+  void SetupHelpMenu();
+
+ private:
+  // Asks the modified document whether to save; false when the user cancelled (the document
+  // is still modified).
+  bool DocumentAgreesToClose();
+  void OpenRecentFile(CommandT command);
+  void ImportOldPatch();
+  void OpenDroppedFile(FSSpec* file);
+
+  CMidiOperation* mMidiService = nullptr;  // owned (a COSXMidiService)
+  std::uint16_t mHelpItemIndex = 0;
+  CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
+
+  // The MIDI system under the service; it outlives the service.
+  std::unique_ptr<CMidiSystem> mMidiSystem;
+  UFileUtils::FileOpener mPreviousFileOpener;
+};

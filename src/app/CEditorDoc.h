@@ -1,0 +1,110 @@
+// The one document: the patch being edited, its main window and its file. It saves the patch,
+// keeps the list of recently used patch files (in menu 131 and in the preference data), and
+// exports or views the HTML assign list. Closing it empties it: it becomes an untitled, empty
+// patch and the main window stays.
+//
+// Recent files: at most five, kept oldest first and shown newest first. Opening or saving a
+// file that is in the list moves it to the top. An item shows the file name, or the full path
+// shortened in the middle where two entries have the same name.
+//
+// View writes the list to "KVXEditorTemp.html" in the system temp folder (or, when that name
+// is taken by a file that cannot be deleted, "KVXEditorTemp1.html", 2, ...) and opens it in
+// the browser; the document deletes these files when it goes away.
+#pragma once
+
+#include "framework/core/FSSpec.h"
+#include "framework/ui/LDocument.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CMainWindow;
+class CPatch;
+class LMenu;
+
+constexpr CommandT cmd_ExportAssignList = static_cast<CommandT>(FourCC("Stxt"));
+constexpr CommandT cmd_ViewAssignList = static_cast<CommandT>(FourCC("Vtxt"));
+
+constexpr OSType kPatchFileType = FourCC("Midi");
+constexpr OSType kTextFileType = FourCC("TEXT");
+constexpr const char* kDefaultDocName = "Untitled.mid";
+constexpr const char* kWindowTitlePrefix = "TALMET KVX Editor - ";
+constexpr const char* kDefaultHTMLName = "Untitled.html";
+constexpr const char* kTempHTMLName = "KVXEditorTemp";
+constexpr const char* FileExt_HTML = ".html";
+constexpr const char* Param_RecentFile = "Recent File ";
+constexpr ResIDT MENU_RecentFiles = 131;
+constexpr ResIDT kMainWindowLayoutID = 1000;
+// Recent-file items longer than this are shortened in the middle.
+constexpr int kRecentItemMaxPixels = 300;
+
+class CEditorDoc : public LDocument {
+ public:
+  // Makes the patch and the main window; opens `file` when given. Throws err_NilPointer when
+  // the menu bar, menu 131 or the main window is missing.
+  CEditorDoc(LCommander* superCommander, FSSpec* file);
+  ~CEditorDoc() override;
+
+  CPatch* GetPatch() const { return mPatch.get(); }
+  CMainWindow* GetMainWindow() const { return mWindow; }
+  const FSSpec& GetFileSpec() const { return mFileSpec; }
+  // Oldest first.
+  const std::vector<FSSpec>& GetRecentFiles() const { return mRecentFiles; }
+
+  virtual bool GetRecentFileSpec(long command, FSSpec& outFile) const;
+  virtual void UpdateWindowTitle();
+  virtual void InitDocument();
+  virtual void OpenFile(FSSpec& file);
+  virtual void ExportAssignList();
+  virtual void ViewAssignList();
+  virtual void CleanupTempFile();
+  virtual void LoadRecentFiles();
+  virtual void SaveRecentFiles();
+  virtual void AddRecentFile(const FSSpec& file);
+  // Entry `index` counts from 1, oldest first; an index outside the list does nothing.
+  virtual void RemoveRecentFile(long index);
+  virtual void RemoveRecentFile(const FSSpec& file);
+
+  // The document's name: the file name, or "Untitled.mid" without a file.
+  QString GetDescriptorText() const;
+  // The window title for the document now.
+  QString GetWindowTitle() const;
+  // The temporary HTML file with counter n (0: none): "KVXEditorTemp<n>.html" in `folder`.
+  static std::filesystem::path TempHTMLPath(const std::filesystem::path& folder, int counter);
+  // The folder of the temporary HTML files; nothing when the system has none.
+  static std::optional<std::filesystem::path> FindTempFolder(bool create);
+
+  bool ObeyCommand(CommandT command, void* param) override;
+  void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
+                         Str255 name) override;
+  void Close() override;
+  bool IsModified() override;
+  StringPtr GetDescriptor(Str255 outName) const override;
+  bool UsesFileSpec(const FSSpec& file) const override;
+  bool AskSaveAs(FSSpec& outFile, bool recordIt) override;
+  OSType GetFileType() const override { return kPatchFileType; }
+  void DoAESave(FSSpec& file, OSType fileType) override;
+  void DoSave() override;
+
+ private:
+  static LMenu& FetchRecentMenu();
+  // Writes the patch into `file`; a failure shows alert 6 and returns false.
+  bool WritePatchFile(const FSSpec& file);
+  void FinishSave();
+  // Puts the list into menu 131 again, newest first, or the placeholder when it is empty.
+  void RebuildRecentMenu();
+  QString RecentItemText(std::size_t entry) const;
+  bool NameIsShared(std::size_t entry) const;
+
+  FSSpec mFileSpec;
+  CMainWindow* mWindow = nullptr;  // a sub-commander: deleted by the framework
+  std::unique_ptr<CPatch> mPatch;
+  std::vector<FSSpec> mRecentFiles;  // oldest first
+  std::int16_t mRecentMenuIndex = 0;
+  // How many items of menu 131 belong to the list now (0: the placeholder is there).
+  std::int16_t mRecentItemCount = 0;
+};

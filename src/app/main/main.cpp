@@ -1,0 +1,94 @@
+// kvx-editor: the editor for the KVX MIDI controller keyboards.
+//
+//   kvx-editor [--show-captions] [--screenshot FILE] [--quit-after-first-paint] [PATCH...]
+//
+// The patch files named are opened into the document. --screenshot saves a picture of the
+// main window once it has been painted and quits; --quit-after-first-paint quits then (for
+// start-up measurements); --show-captions shows the assignment captions first.
+#include "app/CEditorApp.h"
+#include "app/main/CFirstPaintProbe.h"
+#include "framework/core/LString.h"
+#include "midi/CMidiOperation.h"
+#include "utilities/StPreference.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The framework takes every argument that does not start with "-" for a file to open, so an
+// option's value is joined to it: "--screenshot FILE" becomes "--screenshot=FILE".
+std::vector<std::string> JoinOptionValues(int argc, char* argv[]) {
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+      arguments.push_back(std::string(argv[i]) + "=" + argv[i + 1]);
+      ++i;
+    } else {
+      arguments.emplace_back(argv[i]);
+    }
+  }
+  return arguments;
+}
+
+CFirstPaintProbe::SOptions ParseOptions(const QApplication& application) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("The editor for the KVX MIDI controller keyboards."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("Save a PNG picture of the main window once it is painted, then quit."),
+      QStringLiteral("FILE"));
+  const QCommandLineOption captions(QStringLiteral("show-captions"),
+                                    QStringLiteral("Show the assignment captions."));
+  const QCommandLineOption quit(QStringLiteral("quit-after-first-paint"),
+                                QStringLiteral("Quit once the main window is painted."));
+  parser.addOptions({screenshot, captions, quit});
+  parser.addPositionalArgument(QStringLiteral("patch"), QStringLiteral("Patch files to open."),
+                               QStringLiteral("[patch...]"));
+  parser.process(application);
+
+  CFirstPaintProbe::SOptions options;
+  options.screenshotFile = parser.value(screenshot);
+  options.showCaptions = parser.isSet(captions);
+  options.quit = parser.isSet(quit) || parser.isSet(screenshot);
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  std::vector<std::string> arguments = JoinOptionValues(argc, argv);
+  std::vector<char*> qtArgv;
+  for (std::string& argument : arguments) qtArgv.push_back(argument.data());
+  qtArgv.push_back(nullptr);
+  int qtArgc = static_cast<int>(arguments.size());
+
+  QApplication qtApplication(qtArgc, qtArgv.data());
+  QApplication::setApplicationName(QString::fromLatin1(kAppName));
+  QApplication::setApplicationDisplayName(QString::fromLatin1(kAppName));
+  QApplication::setApplicationVersion(QString::fromLatin1(CEditorApp::GetShortVersionString()));
+  QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
+  CFirstPaintProbe probe(ParseOptions(qtApplication));
+  if (probe.IsNeeded()) qtApplication.installEventFilter(&probe);
+
+  try {
+    // Loaded first, written last: everything in between keeps its settings in it.
+    StPreference preferences(LStr255(kPrefFileName), kKVXEditorSignature, kPrefFileIconID,
+                             kPrefFileType);
+    CEditorApp application;
+    application.Run();
+  } catch (const std::exception& error) {
+    std::cerr << "kvx-editor: " << error.what() << std::endl;
+    return 1;
+  }
+  return probe.GetExitStatus();
+}
