@@ -1,0 +1,118 @@
+// Export and View of the HTML assign list: the save dialog's proposal, replacing a file only
+// with a complete list, the temporary files' names (KVXEditorTemp.html, then 1, 2, ... when a
+// name is taken by something that cannot be deleted), the browser being asked, failures as
+// alert 6, and the clean-up when the document goes.
+#include "EditorTestSupport.h"
+
+#include "export/CHTMLWriter.h"
+#include "framework/core/LFile.h"
+
+#include <fstream>
+
+namespace kvxtest {
+namespace {
+
+QString PathText(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+class AssignList : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    StartEditor();
+    FSSpec file = ExamplePatch("synth-setup.mid");
+    mApp->SendAEOpenDoc(file);
+  }
+  std::string ExpectedList() {
+    std::string list;
+    CHTMLWriter(&Patch()).OutputToMemory(list);
+    return list;
+  }
+  fs::path Temp(int counter) const { return CEditorDoc::TempHTMLPath(TempFolder(), counter); }
+  static void Touch(const fs::path& file) { std::ofstream(file) << "old"; }
+};
+
+TEST_F(AssignList, TemporaryNamesCountFromNoneUpwards) {
+  EXPECT_EQ(CEditorDoc::TempHTMLPath("/t", 0), fs::path("/t/KVXEditorTemp.html"));
+  EXPECT_EQ(CEditorDoc::TempHTMLPath("/t", 1), fs::path("/t/KVXEditorTemp1.html"));
+  EXPECT_EQ(CEditorDoc::TempHTMLPath("/t", 12), fs::path("/t/KVXEditorTemp12.html"));
+}
+
+TEST_F(AssignList, ExportProposesUntitledHtmlAndWritesTheList) {
+  const fs::path target = FilesFolder() / "list.html";
+  mNav.answers = {PathText(target)};
+  EXPECT_TRUE(Command(cmd_ExportAssignList));
+  ASSERT_EQ(mNav.requests.size(), 1u);
+  EXPECT_TRUE(mNav.requests[0].save);
+  EXPECT_EQ(mNav.requests[0].proposedName, "Untitled.html");
+  EXPECT_EQ(ReadText(target), ExpectedList());
+  EXPECT_TRUE(AlertIndices().empty());
+  EXPECT_FALSE(Doc().IsModified()) << "exporting changes nothing in the patch";
+}
+
+TEST_F(AssignList, ExportReplacesAnExistingFileAndCancelWritesNothing) {
+  const fs::path target = FilesFolder() / "list.html";
+  Touch(target);
+  mNav.answers = {QString()};
+  Command(cmd_ExportAssignList);
+  EXPECT_EQ(ReadText(target), "old");
+
+  mNav.answers = {PathText(target)};
+  Command(cmd_ExportAssignList);
+  EXPECT_EQ(ReadText(target), ExpectedList());
+}
+
+TEST_F(AssignList, AFailedExportShowsAlert6) {
+  mNav.answers = {PathText(FilesFolder() / "missing" / "list.html")};
+  Command(cmd_ExportAssignList);
+  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+}
+
+TEST_F(AssignList, ViewWritesTheTemporaryFileAndOpensIt) {
+  EXPECT_TRUE(Command(cmd_ViewAssignList));
+  ASSERT_EQ(mOpenedFiles, std::vector<fs::path>{Temp(0)});
+  EXPECT_EQ(ReadText(Temp(0)), ExpectedList());
+
+  // Viewed again, the same name is used for the new list.
+  ModifyPatch();
+  Command(cmd_ViewAssignList);
+  EXPECT_EQ(mOpenedFiles.back(), Temp(0));
+  EXPECT_EQ(ReadText(Temp(0)), ExpectedList());
+  EXPECT_TRUE(AlertIndices().empty());
+}
+
+TEST_F(AssignList, ViewTakesTheNextNameWhenOneCannotBeDeleted) {
+  // A folder that is not empty stands in for a file that cannot be deleted.
+  fs::create_directories(Temp(0) / "held");
+  Command(cmd_ViewAssignList);
+  ASSERT_EQ(mOpenedFiles, std::vector<fs::path>{Temp(1)});
+  EXPECT_EQ(ReadText(Temp(1)), ExpectedList());
+}
+
+TEST_F(AssignList, ViewThatCannotBeShownShowsAlert6) {
+  mOpenerWorks = false;
+  Command(cmd_ViewAssignList);
+  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+}
+
+TEST_F(AssignList, TheDocumentDeletesTheTemporaryFilesUpToTheFirstMissingOne) {
+  Command(cmd_ViewAssignList);
+  Touch(Temp(1));
+  Touch(Temp(2));
+  Touch(Temp(4));  // behind a gap: not the editor's
+  QuitEditor();
+  EXPECT_FALSE(fs::exists(Temp(0)));
+  EXPECT_FALSE(fs::exists(Temp(1)));
+  EXPECT_FALSE(fs::exists(Temp(2)));
+  EXPECT_TRUE(fs::exists(Temp(4)));
+}
+
+TEST_F(AssignList, CleanUpGoesOnPastAFileThatCannotBeDeleted) {
+  fs::create_directories(Temp(0) / "held");
+  Command(cmd_ViewAssignList);
+  QuitEditor();
+  EXPECT_TRUE(fs::exists(Temp(0)));
+  EXPECT_FALSE(fs::exists(Temp(1)));
+}
+
+}  // namespace
+}  // namespace kvxtest
