@@ -10,3 +10,4 @@ for bench in build-bench/bench/bench_*; do
   "$bench" --benchmark_min_time=0.5 "$@"
 done
 echo "== bench_transfer over JACK"; bench/bench_transfer_over_jack.sh build-bench "$@"
+echo "== start-up of kvx-editor and of a bare Qt window"; bench/startup.sh build-bench

@@ -42,6 +42,9 @@ void CFirstPaintProbe::AfterFirstPaint(CMainWindow* window) {
   }
   if (!mOptions.screenshotFile.isEmpty() && !SaveScreenshot(*window)) mExitStatus = 1;
   if (mOptions.quit) {
+    // Start-up measurements take the time this line arrives.
+    if (mOptions.screenshotFile.isEmpty())
+      std::cout << "kvx-editor: the main window was painted" << std::endl;
     if (LApplication* application = LApplication::GetApplication())
       application->ObeyCommand(cmd_Quit, nullptr);
   }
