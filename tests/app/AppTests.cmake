@@ -4,7 +4,8 @@ if(TARGET test_app)
   add_dependencies(test_app kvx-editor kvx_examples)
   target_compile_definitions(test_app PRIVATE
     KVX_EDITOR_PATH="$<TARGET_FILE:kvx-editor>"
-    KVX_SCREENSHOT_PATH="${PROJECT_BINARY_DIR}/kvx-editor-screenshot.png")
+    KVX_SCREENSHOT_PATH="${PROJECT_BINARY_DIR}/kvx-editor-screenshot.png"
+    KVX_LSAN_SUPPRESSIONS="${CMAKE_CURRENT_SOURCE_DIR}/app/lsan.supp")
   # The application looks for its help page next to the program: here the test program.
   kvx_help_page_next_to(test_app)
 endif()

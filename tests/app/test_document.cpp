@@ -218,6 +218,7 @@ struct SSaveAnswerRow {
   QMessageBox::StandardButton answer;
   bool replaced;      // the command went on
   bool savedChanges;  // the file holds the changes
+  friend void PrintTo(const SSaveAnswerRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class SaveChanges : public Document, public ::testing::WithParamInterface<SSaveAnswerRow> {};

@@ -50,8 +50,10 @@ std::pair<int, std::string> RunCommand(const std::string& command) {
 
 // The environment of a run: its own preferences, only the built-in MIDI device.
 std::string Environment(const kvxtest::StTempFolder& config, const char* platform) {
+  // Under the leak checker, the X11 platform's system libraries are left out.
   return "env -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.Path().string() +
-         "' KVX_MIDI_SYSTEM=none QT_QPA_PLATFORM=" + platform + " ";
+         "' KVX_MIDI_SYSTEM=none QT_QPA_PLATFORM=" + platform +
+         " LSAN_OPTIONS=suppressions=" KVX_LSAN_SUPPRESSIONS ":print_suppressions=0 ";
 }
 
 std::string ExamplePatch() { return std::string(KVX_EXAMPLES_BINARY_DIR) + "/synth-setup.mid"; }
