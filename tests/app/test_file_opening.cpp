@@ -27,14 +27,14 @@ TEST(SendFinderOpenAE, HandsAnExistingFileToTheDesktopOpener) {
   StTempFolder folder;
   const fs::path file = folder / "list.html";
   std::ofstream(file) << "<HTML>";
-  const FSSpec spec = FSSpec::FromPath(file);
+  const FSSpec fileSpec = FSSpec::FromPath(file);
   const FSSpec missing = folder.Spec("missing.html");
 
   std::vector<fs::path> opened;
   bool works = true;
   {
     StOpener none{UFileUtils::FileOpener()};
-    EXPECT_EQ(UFileUtils::SendFinderOpenAE(&spec), ioErr) << "no desktop to open it";
+    EXPECT_EQ(UFileUtils::SendFinderOpenAE(&fileSpec), ioErr) << "no desktop to open it";
   }
   StOpener recording([&](const fs::path& path) {
     opened.push_back(path);
@@ -43,10 +43,10 @@ TEST(SendFinderOpenAE, HandsAnExistingFileToTheDesktopOpener) {
   EXPECT_EQ(UFileUtils::SendFinderOpenAE(nullptr), fnfErr);
   EXPECT_EQ(UFileUtils::SendFinderOpenAE(&missing), fnfErr);
   EXPECT_TRUE(opened.empty());
-  EXPECT_EQ(UFileUtils::SendFinderOpenAE(&spec), noErr);
+  EXPECT_EQ(UFileUtils::SendFinderOpenAE(&fileSpec), noErr);
   EXPECT_EQ(opened, std::vector<fs::path>{file});
   works = false;
-  EXPECT_EQ(UFileUtils::SendFinderOpenAE(&spec), ioErr);
+  EXPECT_EQ(UFileUtils::SendFinderOpenAE(&fileSpec), ioErr);
 }
 
 TEST(SMFChooser, ShowsFoldersAndMidFilesInAnyCaseThenEverything) {
