@@ -1,27 +1,24 @@
-// One QApplication for the whole test program, on Qt's offscreen platform unless the caller
-// chose another, with the editor's pane classes and an event dispatcher as the application
-// has them.
+// One QApplication for the whole test program, with the editor's pane classes and an event
+// dispatcher as the application has them.
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/UControlRegistry.h"
 #include "framework/ui/URegistrar.h"
 #include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
 #include "support/CPatchCmdEditField.h"
+#include "support/CQtTestEnvironment.h"
 #include "support/CSpinEditField.h"
-
-#include <QApplication>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-class CMainWindowEnvironment final : public ::testing::Environment {
+class CMainWindowEnvironment final : public kvxtest::CQtTestEnvironment {
  public:
-  void SetUp() override {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    mApplication = std::make_unique<QApplication>(mArgc, mArgv);
+  CMainWindowEnvironment() = default;
+
+ protected:
+  void SetUpApplication() override {
     UControlRegistry::RegisterViewClasses();
     UControlRegistry::RegisterAMClasses();
     URegistrar::RegisterClass<CPatchCmdEditField>();
@@ -30,17 +27,9 @@ class CMainWindowEnvironment final : public ::testing::Environment {
     URegistrar::RegisterClass<CMainPicture>();
     mDispatcher = std::make_unique<LEventDispatcher>();
   }
-
-  void TearDown() override {
-    mDispatcher.reset();
-    mApplication.reset();
-  }
+  void TearDownApplication() override { mDispatcher.reset(); }
 
  private:
-  char mName[16] = "test_mainwindow";
-  char* mArgv[2] = {mName, nullptr};
-  int mArgc = 1;
-  std::unique_ptr<QApplication> mApplication;
   std::unique_ptr<LEventDispatcher> mDispatcher;
 };
 

@@ -1,36 +1,22 @@
-// One QApplication for the whole test program, on Qt's offscreen platform unless the caller
-// chose another (a test run under a virtual X server sets QT_QPA_PLATFORM=xcb).
+// One QApplication for the whole test program, with the framework's and the tests' pane classes.
 #include "UiTestSupport.h"
 #include "framework/ui/UControlRegistry.h"
-
-#include <QApplication>
-
-#include <gtest/gtest.h>
-
-#include <memory>
+#include "support/CQtTestEnvironment.h"
 
 namespace {
 
-class CQtEnvironment final : public ::testing::Environment {
+class CUiEnvironment final : public kvxtest::CQtTestEnvironment {
  public:
-  void SetUp() override {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    mApplication = std::make_unique<QApplication>(mArgc, mArgv);
-    QApplication::setApplicationDisplayName(QStringLiteral("KVX Editor Tests"));
+  CUiEnvironment() : CQtTestEnvironment(QStringLiteral("KVX Editor Tests")) {}
+
+ protected:
+  void SetUpApplication() override {
     UControlRegistry::RegisterViewClasses();
     UControlRegistry::RegisterAMClasses();
     kvxtest::RegisterTestClasses();
   }
-
-  void TearDown() override { mApplication.reset(); }
-
- private:
-  char mName[16] = "test_ui";
-  char* mArgv[2] = {mName, nullptr};
-  int mArgc = 1;
-  std::unique_ptr<QApplication> mApplication;
 };
 
-[[maybe_unused]] auto* const sEnvironment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
+[[maybe_unused]] auto* const sEnvironment = ::testing::AddGlobalTestEnvironment(new CUiEnvironment);
 
 }  // namespace
