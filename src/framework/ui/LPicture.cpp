@@ -1,9 +1,20 @@
 #include "framework/ui/LPicture.h"
 
+#include "framework/ui/UPrerenderedPicture.h"
 #include "framework/ui/UQtText.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include <cmath>
+
+namespace {
+
+// Pixel ratios for which a drawing may come rendered already.
+constexpr int kPrerenderedRatios[] = {1, 2};
+
+}  // namespace
 
 LPicture::LPicture(const LPaneData& data) : LPane(data) { SetPictureID(data.GetString("picture")); }
 
@@ -18,19 +29,29 @@ void LPicture::SetPictureID(const QString& picture) {
   QString path = picture;
   if (!path.isEmpty() && !path.startsWith(QLatin1Char(':'))) path.prepend(QStringLiteral(":/"));
   std::unique_ptr<QSvgRenderer> svg;
+  QSize svgSize;
   QPixmap image;
   if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-    svg = std::make_unique<QSvgRenderer>(path);
-    if (!svg->isValid()) svg.reset();
+    // With a rendering at ratio 1 the drawing's size is in its header: the SVG is read only
+    // when some other size or ratio is asked for.
+    if (QFile::exists(path)) {
+      svgSize = UPrerenderedPicture::PixelSize(
+          UPrerenderedPicture::ResourceData(UPrerenderedPicture::PathFor(path, 1)));
+    }
+    if (!svgSize.isValid()) {
+      svg = std::make_unique<QSvgRenderer>(path);
+      if (svg->isValid()) svgSize = svg->defaultSize();
+    }
   } else if (!path.isEmpty()) {
     image.load(path);
   }
-  if (!path.isEmpty() && svg == nullptr && image.isNull()) {
+  if (!path.isEmpty() && !svgSize.isValid() && image.isNull()) {
     LException::ThrowException(
         resNotFound, UQtText::ToUTF8(path + QStringLiteral(": no picture can be read there")));
   }
   mPicture = path;
   mSvg = std::move(svg);
+  mSvgSize = svgSize;
   mSvgCache = QPixmap();
   mImage = image;
   updateGeometry();
@@ -38,7 +59,7 @@ void LPicture::SetPictureID(const QString& picture) {
 }
 
 QSize LPicture::sizeHint() const {
-  if (mSvg != nullptr) return mSvg->defaultSize();
+  if (mSvgSize.isValid()) return mSvgSize;
   if (!mImage.isNull()) return mImage.size() / mImage.devicePixelRatio();
   return LPane::sizeHint();
 }
@@ -47,7 +68,7 @@ void LPicture::DrawSelf() {
   QPainter* painter = GetPainter();
   if (painter == nullptr) return;
   const QRectF frame(QPointF(0, 0), QSizeF(size()));
-  if (mSvg != nullptr) {
+  if (mSvgSize.isValid()) {
     painter->drawPixmap(QPointF(0, 0), RenderedSvg(painter->device()->devicePixelRatioF()));
   } else if (!mImage.isNull()) {
     painter->drawPixmap(frame, mImage, QRectF(mImage.rect()));
@@ -56,12 +77,26 @@ void LPicture::DrawSelf() {
 
 const QPixmap& LPicture::RenderedSvg(qreal pixelRatio) {
   const QSize pixels = (QSizeF(size()) * pixelRatio).toSize();
-  if (mSvgCache.size() != pixels || mSvgCache.devicePixelRatio() != pixelRatio) {
-    mSvgCache = QPixmap(pixels);
-    mSvgCache.setDevicePixelRatio(pixelRatio);
-    mSvgCache.fill(Qt::transparent);
-    QPainter cachePainter(&mSvgCache);
-    mSvg->render(&cachePainter, QRectF(QPointF(0, 0), QSizeF(size())));
-  }
+  if (mSvgCache.size() == pixels && mSvgCache.devicePixelRatio() == pixelRatio) return mSvgCache;
+  if (LoadPrerendered(pixelRatio, pixels)) return mSvgCache;
+  if (mSvg == nullptr) mSvg = std::make_unique<QSvgRenderer>(mPicture);
+  mSvgCache = QPixmap(pixels);
+  mSvgCache.setDevicePixelRatio(pixelRatio);
+  mSvgCache.fill(Qt::transparent);
+  QPainter cachePainter(&mSvgCache);
+  mSvg->render(&cachePainter, QRectF(QPointF(0, 0), QSizeF(size())));
   return mSvgCache;
+}
+
+bool LPicture::LoadPrerendered(qreal pixelRatio, QSize pixels) {
+  for (const int ratio : kPrerenderedRatios) {
+    if (std::abs(pixelRatio - ratio) > 1e-6) continue;
+    QImage rendered = UPrerenderedPicture::Decode(
+        UPrerenderedPicture::ResourceData(UPrerenderedPicture::PathFor(mPicture, ratio)));
+    if (rendered.size() != pixels) return false;
+    rendered.setDevicePixelRatio(pixelRatio);
+    mSvgCache = QPixmap::fromImage(std::move(rendered));
+    return true;
+  }
+  return false;
 }

@@ -28,13 +28,19 @@ class LPicture : public LPane {
  protected:
   void DrawSelf() override;
 
- private:
-  QString mPicture;
   // Rendering an SVG takes milliseconds: panes drawn often (in parts, too) draw a pixmap made
-  // once for their size and the screen's pixel ratio.
+  // once for their size and the screen's pixel ratio. A drawing may come rendered already
+  // for ratios 1 and 2 (UPrerenderedPicture): at those ratios, and when the pane has the
+  // drawing's own size, that is taken and the SVG is never read.
   const QPixmap& RenderedSvg(qreal pixelRatio);
 
-  std::unique_ptr<QSvgRenderer> mSvg;
+ private:
+  bool LoadPrerendered(qreal pixelRatio, QSize pixels);
+
+  QString mPicture;
+
+  std::unique_ptr<QSvgRenderer> mSvg;  // read when first needed
+  QSize mSvgSize;                      // the drawing's own size; invalid for other pictures
   QPixmap mSvgCache;
   QPixmap mImage;
 };
