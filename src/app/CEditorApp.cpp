@@ -71,7 +71,9 @@ class StImportVersion {
 
 }  // namespace
 
-CEditorApp::CEditorApp() {
+CEditorApp::CEditorApp() : CEditorApp(MakeMidiSystem) {}
+
+CEditorApp::CEditorApp(MidiSystemSource source) : mMidiSystemSource(std::move(source)) {
   RegisterClasses();
   UNavServicesDialogs::Load();
   mPreviousFileOpener = UFileUtils::SetFileOpener(&OpenWithDesktop);
@@ -110,14 +112,19 @@ void CEditorApp::RegisterClasses() {
 
 void CEditorApp::Initialize() {
   CMidiOperation::Initialize(kKVXEditorSignature, kAppIdentifier, 1, 1);
-  // Printing only: the handler must not call back into the MIDI system.
-  mMidiSystem = UKVXMidiSystem::Create([](const std::string& message) {
-    std::cerr << "kvx-editor: MIDI: " << message << std::endl;
-  });
+  mMidiSystem = mMidiSystemSource();
+  ThrowIfNil(mMidiSystem.get());
   mMidiService = ThrowIfNil(new COSXMidiService(*mMidiSystem, kSysxSlotCount));
   CMidiOperation::SetCurrent(mMidiService);
   SetupHelpMenu();
   LoadPreference();
+}
+
+std::unique_ptr<CMidiSystem> CEditorApp::MakeMidiSystem() {
+  // Printing only: the handler must not call back into the MIDI system.
+  return UKVXMidiSystem::Create([](const std::string& message) {
+    std::cerr << "kvx-editor: MIDI: " << message << std::endl;
+  });
 }
 
 void CEditorApp::StartUp() { ObeyCommand(cmd_New, nullptr); }

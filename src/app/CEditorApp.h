@@ -14,6 +14,7 @@
 #include "framework/ui/LDocApplication.h"
 #include "utilities/UFileUtils.h"
 
+#include <functional>
 #include <memory>
 
 class CEditorDoc;
@@ -48,8 +49,16 @@ class CEditorApp : public LDocApplication {
  public:
   static constexpr std::uint16_t kSysxSlotCount = 5;
 
+  using MidiSystemSource = std::function<std::unique_ptr<CMidiSystem>()>;
+
+  // Initialize takes the MIDI system from source, by default MakeMidiSystem: a program can
+  // let the system open on another thread while it starts and hand it over here.
   CEditorApp();
+  explicit CEditorApp(MidiSystemSource source);
   ~CEditorApp() override;
+
+  // ALSA or JACK if there is one, and the built-in device; errors printed on standard error.
+  static std::unique_ptr<CMidiSystem> MakeMidiSystem();
 
   // 'Rcf1' ... 'Rcf5'.
   static bool IsRecentFileCommand(CommandT command);
@@ -94,6 +103,7 @@ class CEditorApp : public LDocApplication {
   CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
 
   // The MIDI system under the service; it outlives the service.
+  MidiSystemSource mMidiSystemSource;
   std::unique_ptr<CMidiSystem> mMidiSystem;
   UFileUtils::FileOpener mPreviousFileOpener;
 };

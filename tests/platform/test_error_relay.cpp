@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,27 @@ TEST(MidiErrorRelay, OtherThreadsWaitForDeliverAndOverflowIsCounted) {
   again.join();
   relay.Deliver();
   EXPECT_EQ(seen.back(), std::string(256, 'y'));  // cut to the slot
+}
+
+// A MIDI system may be made on another thread while the program starts, then taken over.
+TEST(MidiErrorRelay, TheThreadThatAdoptsTheRelayBecomesItsMainThread) {
+  std::unique_ptr<CMidiErrorRelay> relay;
+  std::thread maker([&relay] { relay = std::make_unique<CMidiErrorRelay>(); });
+  maker.join();
+  std::vector<std::string> seen;
+  relay->SetHandler([&seen](const std::string& message) { seen.push_back(message); });
+  relay->Report("before");
+  EXPECT_TRUE(seen.empty()) << "not yet this thread's";
+  relay->AdoptCallingThread();
+  relay->Report("after");
+  EXPECT_EQ(seen, std::vector<std::string>{"after"});
+  relay->Deliver();
+  EXPECT_EQ(seen, (std::vector<std::string>{"after", "before"}));
+  std::thread other([&relay] { relay->Report("from the MIDI thread"); });
+  other.join();
+  EXPECT_EQ(seen.size(), 2u);
+  relay->Deliver();
+  EXPECT_EQ(seen.back(), "from the MIDI thread");
 }
 
 TEST(MidiErrorRelay, AThrowingHandlerDoesNotEscape) {

@@ -9,6 +9,7 @@
 #include "app/main/CFirstPaintProbe.h"
 #include "framework/core/LString.h"
 #include "midi/CMidiOperation.h"
+#include "midi/platform/CMidiSystem.h"
 #include "utilities/StPreference.h"
 
 #include <QApplication>
@@ -16,7 +17,9 @@
 
 #include <cstring>
 #include <exception>
+#include <future>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,12 +40,15 @@ std::vector<std::string> JoinOptionValues(int argc, char* argv[]) {
   return arguments;
 }
 
-CFirstPaintProbe::SOptions ParseOptions(const QApplication& application) {
+// The options, or nothing when the program has done its work (--help, --version) or the
+// arguments are wrong; then exitStatus says how it ended. It never exits the process itself:
+// the MIDI system may still be opening on another thread.
+std::optional<CFirstPaintProbe::SOptions> ParseOptions(int& exitStatus) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("The editor for the KVX MIDI controller keyboards."));
-  parser.addHelpOption();
-  parser.addVersionOption();
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption screenshot(
       QStringLiteral("screenshot"),
       QStringLiteral("Save a PNG picture of the main window once it is painted, then quit."),
@@ -54,7 +60,20 @@ CFirstPaintProbe::SOptions ParseOptions(const QApplication& application) {
   parser.addOptions({screenshot, captions, quit});
   parser.addPositionalArgument(QStringLiteral("patch"), QStringLiteral("Patch files to open."),
                                QStringLiteral("[patch...]"));
-  parser.process(application);
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::cerr << "kvx-editor: " << parser.errorText().toStdString() << std::endl;
+    exitStatus = 1;
+    return std::nullopt;
+  }
+  if (parser.isSet(help) || parser.isSet(version)) {
+    const QString text = parser.isSet(help) ? parser.helpText()
+                                            : QCoreApplication::applicationName() +
+                                                  QLatin1Char(' ') +
+                                                  QCoreApplication::applicationVersion() + '\n';
+    std::cout << text.toStdString() << std::flush;
+    exitStatus = 0;
+    return std::nullopt;
+  }
 
   CFirstPaintProbe::SOptions options;
   options.screenshotFile = parser.value(screenshot);
@@ -72,19 +91,31 @@ int main(int argc, char* argv[]) {
   qtArgv.push_back(nullptr);
   int qtArgc = static_cast<int>(arguments.size());
 
+  // Opening ALSA or JACK takes milliseconds: it goes on while Qt starts, and the application
+  // takes the system over when it creates its MIDI service.
+  std::future<std::unique_ptr<CMidiSystem>> midiSystem =
+      std::async(std::launch::async, &CEditorApp::MakeMidiSystem);
+
   QApplication qtApplication(qtArgc, qtArgv.data());
   QApplication::setApplicationName(QString::fromLatin1(kAppName));
   QApplication::setApplicationDisplayName(QString::fromLatin1(kAppName));
   QApplication::setApplicationVersion(QString::fromLatin1(CEditorApp::GetShortVersionString()));
   QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
-  CFirstPaintProbe probe(ParseOptions(qtApplication));
+  int exitStatus = 0;
+  std::optional<CFirstPaintProbe::SOptions> options = ParseOptions(exitStatus);
+  if (!options) return exitStatus;
+  CFirstPaintProbe probe(std::move(*options));
   if (probe.IsNeeded()) qtApplication.installEventFilter(&probe);
 
   try {
     // Loaded first, written last: everything in between keeps its settings in it.
     StPreference preferences(LStr255(kPrefFileName), kKVXEditorSignature, kPrefFileIconID,
                              kPrefFileType);
-    CEditorApp application;
+    CEditorApp application([&midiSystem] {
+      std::unique_ptr<CMidiSystem> system = midiSystem.get();
+      system->AdoptCallingThread();
+      return system;
+    });
     application.Run();
   } catch (const std::exception& error) {
     std::cerr << "kvx-editor: " << error.what() << std::endl;

@@ -5,10 +5,14 @@
 
 CMidiErrorRelay::CMidiErrorRelay() : mMainThread(std::this_thread::get_id()) {}
 
+void CMidiErrorRelay::AdoptCallingThread() noexcept {
+  mMainThread.store(std::this_thread::get_id(), std::memory_order_release);
+}
+
 void CMidiErrorRelay::SetHandler(Handler handler) { mHandler = std::move(handler); }
 
 void CMidiErrorRelay::Report(std::string_view message) noexcept {
-  if (std::this_thread::get_id() == mMainThread) {
+  if (std::this_thread::get_id() == mMainThread.load(std::memory_order_acquire)) {
     try {
       Hand(std::string(message));
     } catch (...) {

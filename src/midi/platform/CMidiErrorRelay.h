@@ -18,6 +18,9 @@ class CMidiErrorRelay {
 
   CMidiErrorRelay();  // the constructing thread counts as the main thread
 
+  // Makes the calling thread the main thread (for a relay made on a thread that hands it on).
+  void AdoptCallingThread() noexcept;
+
   void SetHandler(Handler handler);  // main thread
 
   // Any thread. On the main thread the handler runs at once.
@@ -39,7 +42,7 @@ class CMidiErrorRelay {
 
   void Hand(const std::string& message) noexcept;
 
-  std::thread::id mMainThread;
+  std::atomic<std::thread::id> mMainThread;
   Handler mHandler;
   std::string mLastError;
   std::array<SSlot, 8> mSlots;

@@ -6,7 +6,8 @@
 // is always there when the options give its behaviour. Without ALSA and JACK the system
 // still works, with the built-in device alone.
 //
-// Threads: everything here runs on the main thread, except the read procedures of input
+// Threads: everything here runs on the main thread (the one that made the system, or the one
+// that adopted it), except the read procedures of input
 // ports (on MIDI threads) and the SysEx sends (on a sender thread of its own). ALSA and JACK
 // tell nothing of new or vanished ports, so Poll() compares the lists about once a second
 // and notifies the clients when they changed; call it often from the main thread.
@@ -64,6 +65,11 @@ class CMidiSystem {
   CMidiSystem(const CMidiSystem&) = delete;
   CMidiSystem& operator=(const CMidiSystem&) = delete;
   ~CMidiSystem();  // every client must be gone
+
+  // Makes the calling thread the system's main thread. Opening ALSA or JACK takes a few
+  // milliseconds, which a program may let pass on another thread while it starts; the thread
+  // that takes the system over calls this first. Nothing may use the system meanwhile.
+  void AdoptCallingThread() noexcept { mErrors.AdoptCallingThread(); }
 
   // "ALSA" or "JACK", or empty when only the built-in device is there.
   std::string GetSystemName() const;
