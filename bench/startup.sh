@@ -22,7 +22,7 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${KVX_STARTUP_PLATFORM:-}" ]; then
   fi
   export KVX_STARTUP_PLATFORM=offscreen
 fi
-export QT_QPA_PLATFORM=${KVX_STARTUP_PLATFORM:-$QT_QPA_PLATFORM}
+if [ -n "${KVX_STARTUP_PLATFORM:-}" ]; then export QT_QPA_PLATFORM=$KVX_STARTUP_PLATFORM; fi
 # The editor's preferences go to a folder of their own.
 XDG_CONFIG_HOME=$(mktemp -d)
 export XDG_CONFIG_HOME
@@ -47,7 +47,7 @@ for ((run = 0; run < runs; ++run)); do
 done
 editor_median=$(printf '%s\n' "${editor_times[@]}" | median)
 bare_median=$(printf '%s\n' "${bare_times[@]}" | median)
-echo "platform: $QT_QPA_PLATFORM, $runs runs each, median time from start to first paint"
+echo "platform: ${QT_QPA_PLATFORM:-default}, $runs runs each, median time from start to first paint"
 printf 'kvx-editor with %s: %s ms\n' "$(basename "$patch")" "$editor_median"
 printf 'bare Qt window:       %s ms\n' "$bare_median"
 awk -v e="$editor_median" -v b="$bare_median" \
