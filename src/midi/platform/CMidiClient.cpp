@@ -26,9 +26,7 @@ OSStatus CMidiClient::CreateInputPort(std::string_view name, MIDIReadProc readPr
   if (name.empty() || readProc == nullptr) return kMIDIInvalidArgumentErr;
   auto created = std::make_unique<CMidiInputPort>(*this, std::string(name), readProc, refCon);
   mSystem.AddOwnPort(mName, created->GetName());
-  port = created.get();
-  mPorts.push_back(std::move(created));
-  return kMIDINoErr;
+  return Keep(std::move(created), port);
 }
 
 OSStatus CMidiClient::CreateOutputPort(std::string_view name, CMidiOutputPort*& port) {
@@ -36,9 +34,7 @@ OSStatus CMidiClient::CreateOutputPort(std::string_view name, CMidiOutputPort*& 
   if (name.empty()) return kMIDIInvalidArgumentErr;
   auto created = std::make_unique<CMidiOutputPort>(*this, std::string(name));
   mSystem.AddOwnPort(mName, created->GetName());
-  port = created.get();
-  mPorts.push_back(std::move(created));
-  return kMIDINoErr;
+  return Keep(std::move(created), port);
 }
 
 OSStatus CMidiClient::CreateSource(std::string_view name, CMidiPublishedSource*& source) {
@@ -50,9 +46,7 @@ OSStatus CMidiClient::CreateSource(std::string_view name, CMidiPublishedSource*&
   const OSStatus status = backEnd->PublishSource({mName, std::string(name)}, link);
   if (status != kMIDINoErr) return status;
   auto created = std::make_unique<CMidiPublishedSource>(*this, std::string(name), std::move(link));
-  source = created.get();
-  mPorts.push_back(std::move(created));
-  return kMIDINoErr;
+  return Keep(std::move(created), source);
 }
 
 OSStatus CMidiClient::CreateDestination(std::string_view name, MIDIReadProc readProc,
@@ -68,9 +62,7 @@ OSStatus CMidiClient::CreateDestination(std::string_view name, MIDIReadProc read
       backEnd->PublishDestination({mName, created->GetName()}, created->GetSink(), link);
   if (status != kMIDINoErr) return status;
   created->SetLink(std::move(link));
-  destination = created.get();
-  mPorts.push_back(std::move(created));
-  return kMIDINoErr;
+  return Keep(std::move(created), destination);
 }
 
 OSStatus CMidiClient::DisposePort(CMidiPort* port) {

@@ -57,4 +57,12 @@ class CMidiClient {
   MIDINotifyProc mNotifyProc;
   void* mNotifyRefCon;
   std::vector<std::unique_ptr<CMidiPort>> mPorts;
+
+  // Keeps a port the client has made and hands it to the caller.
+  template <typename Port>
+  OSStatus Keep(std::unique_ptr<Port> created, Port*& port) {
+    port = created.get();
+    mPorts.push_back(std::move(created));
+    return kMIDINoErr;
+  }
 };

@@ -72,6 +72,21 @@ std::optional<unsigned> FindPortIndex(RtObject& object, const std::string& key) 
   return std::nullopt;
 }
 
+// Opens the port listed under key; RtMidi may fail quietly, so the port must then be open.
+template <typename RtObject>
+OSStatus OpenListedPort(RtObject& object, const std::string& key, const SMidiPortNames& names) {
+  const auto index = FindPortIndex(object, key);
+  if (!index) return kMIDIUnknownEndpointErr;
+  object.openPort(*index, names.port);
+  return object.isPortOpen() ? kMIDINoErr : kMIDIPortOpenErr;
+}
+
+// Input goes to sink: SysEx in; clock and active sensing stay out.
+void ReceiveInto(RtMidiIn& input, CMidiPacketSink& sink) {
+  input.ignoreTypes(false, true, true);
+  input.setCallback(OnRtMidiInput, &sink);
+}
+
 template <typename RtObject>
 void ListPorts(RtObject& object, std::vector<SMidiEndpointInfo>& out) {
   const unsigned count = object.getPortCount();
@@ -185,73 +200,48 @@ void CRtMidiBackEnd::ListEndpoints(EMidiDirection direction, std::vector<SMidiEn
 
 OSStatus CRtMidiBackEnd::OpenInput(const std::string& key, const SMidiPortNames& names,
                                    CMidiPacketSink& sink, std::unique_ptr<CMidiInputLink>& link) {
-  auto errors = std::make_unique<SErrorTarget>();
-  errors->relay = &mErrors;
-  try {
-    auto input = std::make_unique<RtMidiIn>(ToRtMidiApi(mApi), names.client);
-    input->setErrorCallback(OnRtMidiError, errors.get());
-    input->ignoreTypes(false, true, true);  // SysEx in; clock and active sensing stay out
-    input->setCallback(OnRtMidiInput, &sink);
-    const auto index = FindPortIndex(*input, key);
-    if (!index) return kMIDIUnknownEndpointErr;
-    input->openPort(*index, names.port);
-    if (errors->TakeFailure() || !input->isPortOpen()) return kMIDIPortOpenErr;
-    link = std::make_unique<CRtInputLink>(std::move(errors), std::move(input));
-  } catch (const RtMidiError& error) {
-    mErrors.Report(error.getMessage());
-    return kMIDIPortOpenErr;
-  }
-  return kMIDINoErr;
+  return MakeLink<CRtInputLink, RtMidiIn>(names, link, [&](RtMidiIn& input) -> OSStatus {
+    ReceiveInto(input, sink);
+    return OpenListedPort(input, key, names);
+  });
 }
 
 OSStatus CRtMidiBackEnd::OpenOutput(const std::string& key, const SMidiPortNames& names,
                                     std::unique_ptr<CMidiOutputLink>& link) {
-  auto errors = std::make_unique<SErrorTarget>();
-  errors->relay = &mErrors;
-  try {
-    auto output = std::make_unique<RtMidiOut>(ToRtMidiApi(mApi), names.client);
-    output->setErrorCallback(OnRtMidiError, errors.get());
-    const auto index = FindPortIndex(*output, key);
-    if (!index) return kMIDIUnknownEndpointErr;
-    output->openPort(*index, names.port);
-    if (errors->TakeFailure() || !output->isPortOpen()) return kMIDIPortOpenErr;
-    link = std::make_unique<CRtOutputLink>(std::move(errors), std::move(output));
-  } catch (const RtMidiError& error) {
-    mErrors.Report(error.getMessage());
-    return kMIDIPortOpenErr;
-  }
-  return kMIDINoErr;
+  return MakeLink<CRtOutputLink, RtMidiOut>(names, link, [&](RtMidiOut& output) {
+    return OpenListedPort(output, key, names);
+  });
 }
 
 OSStatus CRtMidiBackEnd::PublishDestination(const SMidiPortNames& names, CMidiPacketSink& sink,
                                             std::unique_ptr<CMidiInputLink>& link) {
-  auto errors = std::make_unique<SErrorTarget>();
-  errors->relay = &mErrors;
-  try {
-    auto input = std::make_unique<RtMidiIn>(ToRtMidiApi(mApi), names.client);
-    input->setErrorCallback(OnRtMidiError, errors.get());
-    input->ignoreTypes(false, true, true);
-    input->setCallback(OnRtMidiInput, &sink);
-    input->openVirtualPort(names.port);
-    if (errors->TakeFailure()) return kMIDIPortOpenErr;
-    link = std::make_unique<CRtInputLink>(std::move(errors), std::move(input));
-  } catch (const RtMidiError& error) {
-    mErrors.Report(error.getMessage());
-    return kMIDIPortOpenErr;
-  }
-  return kMIDINoErr;
+  return MakeLink<CRtInputLink, RtMidiIn>(names, link, [&](RtMidiIn& input) -> OSStatus {
+    ReceiveInto(input, sink);
+    input.openVirtualPort(names.port);
+    return kMIDINoErr;
+  });
 }
 
 OSStatus CRtMidiBackEnd::PublishSource(const SMidiPortNames& names,
                                        std::unique_ptr<CMidiOutputLink>& link) {
+  return MakeLink<CRtOutputLink, RtMidiOut>(names, link, [&](RtMidiOut& output) -> OSStatus {
+    output.openVirtualPort(names.port);
+    return kMIDINoErr;
+  });
+}
+
+template <typename Link, typename RtObject, typename BaseLink, typename OpenPort>
+OSStatus CRtMidiBackEnd::MakeLink(const SMidiPortNames& names, std::unique_ptr<BaseLink>& link,
+                                  OpenPort openPort) {
   auto errors = std::make_unique<SErrorTarget>();
   errors->relay = &mErrors;
   try {
-    auto output = std::make_unique<RtMidiOut>(ToRtMidiApi(mApi), names.client);
-    output->setErrorCallback(OnRtMidiError, errors.get());
-    output->openVirtualPort(names.port);
+    auto object = std::make_unique<RtObject>(ToRtMidiApi(mApi), names.client);
+    object->setErrorCallback(OnRtMidiError, errors.get());
+    const OSStatus status = openPort(*object);
+    if (status != kMIDINoErr) return status;
     if (errors->TakeFailure()) return kMIDIPortOpenErr;
-    link = std::make_unique<CRtOutputLink>(std::move(errors), std::move(output));
+    link = std::make_unique<Link>(std::move(errors), std::move(object));
   } catch (const RtMidiError& error) {
     mErrors.Report(error.getMessage());
     return kMIDIPortOpenErr;

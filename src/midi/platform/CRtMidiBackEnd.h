@@ -38,6 +38,13 @@ class CRtMidiBackEnd final : public CMidiBackEnd {
  private:
   CRtMidiBackEnd(EApi api, CMidiErrorRelay& errors);
 
+  // Makes an RtMidi object of this client with its error callback, lets openPort open its
+  // port and wraps both in a Link. RtMidi's errors become kMIDIPortOpenErr; link is set only
+  // on success.
+  template <typename Link, typename RtObject, typename BaseLink, typename OpenPort>
+  OSStatus MakeLink(const SMidiPortNames& names, std::unique_ptr<BaseLink>& link,
+                    OpenPort openPort);
+
   EApi mApi;
   CMidiErrorRelay& mErrors;
   struct SListers;
