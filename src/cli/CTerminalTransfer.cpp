@@ -19,14 +19,6 @@
 
 namespace {
 
-// The main window's confirmations, and the dialogs of CPatch.
-constexpr ResIDT kConfirmRequestDialog = 3000;
-constexpr ResIDT kConfirmSendDialog = 3001;
-constexpr ResIDT kRetrieveWaitDialog = 3002;
-constexpr ResIDT kTransmitConfirmDialog = 3003;
-constexpr ResIDT kProgressDialog = 3004;
-constexpr ResIDT kTransmitCancelledDialog = 3005;
-
 constexpr long kMidiPort = 0;
 // Transmit returns 4 ticks after its last dump was handed over; JACK may still hold it for a
 // period before it is out. Closing the client now would cut it off.

@@ -32,6 +32,15 @@ constexpr MessageT msg_ParamReceived = static_cast<MessageT>(FourCC("Prcv"));
 constexpr std::uint32_t kPatchVersion = 200;
 constexpr std::uint32_t kPatchVersion_100 = 100;
 
+// The dialogs of a transfer: the main window asks with 3000 before a request and with 3001
+// before a send; BulkTrReRequest, Retreive and Transmit show 3002 to 3005.
+constexpr ResIDT kConfirmRequestDialog = 3000;
+constexpr ResIDT kConfirmSendDialog = 3001;
+constexpr ResIDT kRetrieveWaitDialog = 3002;
+constexpr ResIDT kTransmitConfirmDialog = 3003;
+constexpr ResIDT kProgressDialog = 3004;
+constexpr ResIDT kTransmitCancelledDialog = 3005;
+
 constexpr long kBulkDumpSize = 141;
 constexpr long kBulkRequestSize = 14;
 constexpr long kMaxTitleLength = 128;

@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr ResIDT kRetrieveWaitDialog = 3002;
-constexpr ResIDT kTransmitConfirmDialog = 3003;
-constexpr ResIDT kProgressDialog = 3004;
-constexpr ResIDT kTransmitCancelledDialog = 3005;
 constexpr PaneIDT kProgressBarPane = 3;
 
 constexpr long kMidiPort = 0;

@@ -32,8 +32,6 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   static constexpr ResIDT kControlListID = 1000;
   static constexpr PaneIDT kTitleFieldID = 1;
   static constexpr PaneIDT kPictureID = 2;
-  static constexpr ResIDT kConfirmRequestDialog = 3000;
-  static constexpr ResIDT kConfirmSendDialog = 3001;
   // The request confirmation's warning about unsaved changes, hidden unless there are some.
   static constexpr PaneIDT kUnsavedChangesPane = 5;
   // The clipboard flavour of one assignment.

@@ -14,6 +14,7 @@
 #include "midi/platform/CMidiSystem.h"
 #include "midi/service/COSXMidiService.h"
 #include "support/RecordingAlertPresenter.h"
+#include "support/StFastTicks.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -37,24 +38,6 @@ using kvxtest::Assign;
 using kvxtest::MainWindowTest;
 using kvxtest::SameBytes;
 using kvxtest::StoredRecord;
-
-// Ticks at twenty times their speed, so that the 4-tick pacing of 50 dumps costs little time.
-// Set before the device's thread starts and reset after it ended.
-class StFastTicks {
- public:
-  StFastTicks() {
-    const auto start = std::chrono::steady_clock::now();
-    UTickClock::SetSource([start] {
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      return static_cast<std::uint32_t>(
-          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 /
-          1000000);
-    });
-  }
-  ~StFastTicks() { UTickClock::SetSource({}); }
-  StFastTicks(const StFastTicks&) = delete;
-  StFastTicks& operator=(const StFastTicks&) = delete;
-};
 
 // The MIDI set-up of the editor with only the built-in KVX device, made current, its ports
 // chosen for input port 0 (when asked) and output port 0.
@@ -103,7 +86,7 @@ class StBuiltInDevice {
   int RejectedDumps() const { return mRejected; }
 
  private:
-  StFastTicks mTicks;
+  kvxtest::StFastTicks mTicks;
   std::atomic<int> mStored{-1};
   std::atomic<int> mRejected{0};
   std::unique_ptr<CMidiSystem> mSystem;
@@ -290,7 +273,7 @@ TEST_F(MainWindowTransferTest, RequestAlsoNeedsTheInputPort) {
   EXPECT_EQ(alerts.ErrorIndices(), std::vector<int>{err_MidiUnavailable});
   EXPECT_TRUE(scripted.opened.empty());
   window->ObeyCommand(cmd_SendPatch, nullptr);
-  EXPECT_EQ(scripted.opened, std::vector<ResIDT>{CMainWindow::kConfirmSendDialog});
+  EXPECT_EQ(scripted.opened, std::vector<ResIDT>{kConfirmSendDialog});
 }
 
 TEST_F(MainWindowTransferTest, DropsAreRefusedWhileATransferDialogRuns) {
