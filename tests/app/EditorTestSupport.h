@@ -51,18 +51,6 @@ class CScriptedNavHost final : public LNavHost {
   std::vector<SNavRequest> requests;
 };
 
-// Installs a navigation host for one scope.
-class StNavHost {
- public:
-  explicit StNavHost(LNavHost* host) : mPrevious(UNavServicesDialogs::SetHost(host)) {}
-  ~StNavHost() { UNavServicesDialogs::SetHost(mPrevious); }
-  StNavHost(const StNavHost&) = delete;
-  StNavHost& operator=(const StNavHost&) = delete;
-
- private:
-  LNavHost* mPrevious;
-};
-
 // Acts on the modal windows that come up while it lives: each time one is in front, `answer`
 // gets it (and should close it). Used for message boxes and the editor's dialogs.
 class CModalAnswerer {

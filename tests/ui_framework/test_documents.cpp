@@ -67,17 +67,6 @@ class CScriptedNavHost final : public LNavHost {
   std::vector<SNavRequest> requests;
 };
 
-class StNavHost {
- public:
-  explicit StNavHost(LNavHost* host) : mPrevious(UNavServicesDialogs::SetHost(host)) {}
-  ~StNavHost() { UNavServicesDialogs::SetHost(mPrevious); }
-  StNavHost(const StNavHost&) = delete;
-  StNavHost& operator=(const StNavHost&) = delete;
-
- private:
-  LNavHost* mPrevious;
-};
-
 TEST(LDocument, ClosingAModifiedDocumentAsksFirstAndLosesNothing) {
   struct SRow {
     const char* name;

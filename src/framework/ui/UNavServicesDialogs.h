@@ -103,3 +103,15 @@ class UNavServicesDialogs {
   static QString StartFolder();
   static void RememberFolder(const QString& file);
 };
+
+// Installs a host for the open and save dialogs for the lifetime of the scope.
+class StNavHost {
+ public:
+  explicit StNavHost(LNavHost* host) : mPrevious(UNavServicesDialogs::SetHost(host)) {}
+  ~StNavHost() { UNavServicesDialogs::SetHost(mPrevious); }
+  StNavHost(const StNavHost&) = delete;
+  StNavHost& operator=(const StNavHost&) = delete;
+
+ private:
+  LNavHost* mPrevious;
+};
