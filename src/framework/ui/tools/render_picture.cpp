@@ -1,14 +1,14 @@
 // kvx-render-picture: renders an SVG drawing at a whole-number scale into a prerendered
-// picture (UPrerenderedPicture) or, for a name ending in ".png", a PNG. The build runs it for
-// the drawings the programs show as they start.
+// picture (UPrerenderedPicture). The build runs it for the drawings the programs show as they
+// start.
 //
 //   kvx-render-picture DRAWING.svg SCALE OUT
 #include "framework/ui/UPrerenderedPicture.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgRenderer>
 
 #include <cstdlib>
@@ -23,11 +23,10 @@ int Fail(const std::string& message) {
 }
 
 bool Write(const QImage& image, int scale, const QString& output) {
-  if (output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return image.save(output, "PNG");
-  QFile file(output);
+  QSaveFile file(output);
   const QByteArray picture = UPrerenderedPicture::Encode(image, scale);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-         file.write(picture) == picture.size() && file.flush();
+  return file.open(QIODevice::WriteOnly) && file.write(picture) == picture.size() &&
+         file.commit();
 }
 
 }  // namespace
