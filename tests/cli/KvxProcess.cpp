@@ -11,49 +11,22 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace kvxcli {
 
 namespace {
 
-std::string MakeTempFile() {
-  std::string name = (std::filesystem::temp_directory_path() / "kvx-process-XXXXXX").string();
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw std::runtime_error("cannot make a temporary file");
-  ::close(fd);
+std::string MakeClosedTempFile() {
+  std::string name;
+  ::close(MakeTempFile(name));
   return name;
-}
-
-// The parent's environment with `changes` made; sanitizer reports must not pass for the
-// program's own exit status 1.
-std::vector<std::string> Environment(
-    const std::vector<std::pair<std::string, std::string>>& changes) {
-  std::vector<std::pair<std::string, std::string>> all = changes;
-  all.emplace_back("ASAN_OPTIONS", "exitcode=86");
-  all.emplace_back("UBSAN_OPTIONS", "exitcode=87:halt_on_error=1:print_stacktrace=1");
-  std::vector<std::string> env;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    bool replaced = false;
-    for (const auto& [name, value] : all) replaced |= text.rfind(name + "=", 0) == 0;
-    if (!replaced) env.push_back(text);
-  }
-  for (const auto& [name, value] : all) env.push_back(name + "=" + value);
-  return env;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (std::string& s : strings) pointers.push_back(s.data());
-  pointers.push_back(nullptr);
-  return pointers;
 }
 
 }  // namespace
 
 CProcess::CProcess(const SOptions& options)
-    : mInFile(MakeTempFile()), mOutFile(MakeTempFile()), mErrFile(MakeTempFile()) {
+    : mInFile(MakeClosedTempFile()),
+      mOutFile(MakeClosedTempFile()),
+      mErrFile(MakeClosedTempFile()) {
   WriteText(mInFile, options.input);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -62,7 +35,7 @@ CProcess::CProcess(const SOptions& options)
   posix_spawn_file_actions_addopen(&actions, 2, mErrFile.c_str(), O_WRONLY | O_TRUNC, 0);
   std::vector<std::string> argv{options.program};
   argv.insert(argv.end(), options.args.begin(), options.args.end());
-  std::vector<std::string> env = Environment(options.environment);
+  std::vector<std::string> env = ChildEnvironment(options.environment);
   std::vector<char*> argvPointers = Pointers(argv);
   std::vector<char*> envPointers = Pointers(env);
   const int result = posix_spawn(&mPid, options.program.c_str(), &actions, nullptr,

@@ -14,14 +14,19 @@ extern char** environ;
 
 namespace kvxcli {
 
-namespace {
-
-// Sanitizer reports must not pass for the tool's own exit status 1.
-std::vector<std::string> ChildEnvironment() {
+std::vector<std::string> ChildEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& changes) {
+  std::vector<std::pair<std::string, std::string>> all = changes;
+  all.emplace_back("ASAN_OPTIONS", "exitcode=86");
+  all.emplace_back("UBSAN_OPTIONS", "exitcode=87:halt_on_error=1:print_stacktrace=1");
   std::vector<std::string> env;
-  for (char** entry = environ; *entry != nullptr; ++entry) env.emplace_back(*entry);
-  env.emplace_back("ASAN_OPTIONS=exitcode=86");
-  env.emplace_back("UBSAN_OPTIONS=exitcode=87:halt_on_error=1:print_stacktrace=1");
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    bool replaced = false;
+    for (const auto& [name, value] : all) replaced |= text.rfind(name + "=", 0) == 0;
+    if (!replaced) env.push_back(text);
+  }
+  for (const auto& [name, value] : all) env.push_back(name + "=" + value);
   return env;
 }
 
@@ -38,8 +43,6 @@ int MakeTempFile(std::string& name) {
   if (fd < 0) throw std::runtime_error("cannot make a temporary file");
   return fd;
 }
-
-}  // namespace
 
 SRun RunKvx(const std::vector<std::string>& args, const std::string& stdoutFile) {
   std::string outName;

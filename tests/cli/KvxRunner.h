@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvxcli {
@@ -16,6 +17,16 @@ struct SRun {
   std::string out;
   std::string err;
 };
+
+// For the programs the tests start: the parent's environment with `changes` made, and the
+// sanitizers told to exit with statuses of their own (86, 87), so that their reports cannot
+// pass for the program's exit status 1.
+std::vector<std::string> ChildEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& changes = {});
+// argv or envp for the strings, ending with a null pointer; valid while the strings are.
+std::vector<char*> Pointers(std::vector<std::string>& strings);
+// Makes an empty temporary file, puts its name in `name` and returns it open for writing.
+int MakeTempFile(std::string& name);
 
 // `stdoutFile`, when given, receives the standard output instead (for example /dev/full).
 SRun RunKvx(const std::vector<std::string>& args, const std::string& stdoutFile = "");

@@ -7,6 +7,7 @@
 #include "midi/platform/CMidiSystem.h"
 #include "platform/MidiTestSupport.h"
 #include "support/PatchTestSupport.h"
+#include "support/StFastTicks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +16,6 @@
 namespace {
 
 using kvxtest::Bytes;
-
-// Ticks at twenty times their speed; set before the device thread starts, reset after it ended.
-class StFastTicks {
- public:
-  StFastTicks() {
-    const auto start = std::chrono::steady_clock::now();
-    UTickClock::SetSource([start] {
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      return static_cast<std::uint32_t>(
-          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 / 1000000);
-    });
-  }
-  ~StFastTicks() { UTickClock::SetSource({}); }
-};
 
 class BuiltInDeviceTest : public ::testing::Test {
  protected:
@@ -67,7 +54,7 @@ class BuiltInDeviceTest : public ::testing::Test {
     return messages;
   }
 
-  StFastTicks mFastTicks;
+  kvxtest::StFastTicks mFastTicks;
   CMidiSystem mSystem;
   kvxtest::SReceiver mReceiver{std::this_thread::get_id()};
   std::unique_ptr<CMidiClient> mClient;

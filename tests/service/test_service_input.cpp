@@ -5,6 +5,7 @@
 #include "device/CKVXDevice.h"
 #include "framework/core/LPeriodical.h"
 #include "support/PatchTestSupport.h"
+#include "support/StFastTicks.h"
 
 #include <gtest/gtest.h>
 
@@ -117,25 +118,9 @@ TEST_F(ServiceTest, ASysExCutOffByAReconnectionDoesNotSwallowWhatFollows) {
   EXPECT_EQ(queue.insertions.back(), (SInsertion{3, 0}));
 }
 
-// Ticks at twenty times their speed, so that the device's 4-tick pacing costs little time; set
-// before the device thread starts, reset after it ended.
-class StFastTicks {
- public:
-  StFastTicks() {
-    const auto start = std::chrono::steady_clock::now();
-    UTickClock::SetSource([start] {
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      return static_cast<std::uint32_t>(
-          std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 * 20 /
-          1000000);
-    });
-  }
-  ~StFastTicks() { UTickClock::SetSource({}); }
-};
-
 TEST(ServiceWithBuiltInDevice, ATransmitRequestBringsFiftyDumpsThroughTheQueue) {
   StMidiTables tables;
-  StFastTicks ticks;
+  kvxtest::StFastTicks ticks;
   CMidiSystem::Options options;
   options.system = EMidiSystemChoice::None;
   options.builtInDevice = [] { return std::make_unique<CKVXDevice>(); };
