@@ -1,6 +1,6 @@
 # The tests of kvx ports, send and receive (in test_cli): they need kvx-device and the terminal
 # dialog host's source; the one over JACK runs under the private server of the device tests'
-# fixture (tests/device/DeviceTests.cmake).
+# fixture (tests/device/DeviceTests.cmake), never at the same time as another test on it.
 if(TARGET test_cli)
   target_sources(test_cli PRIVATE ${PROJECT_SOURCE_DIR}/src/cli/CTerminalDialogHost.cpp)
   if(TARGET kvx-device)
@@ -11,6 +11,7 @@ if(TARGET test_cli)
     add_test(NAME cli_transfer_over_jack COMMAND test_cli --gtest_filter=KvxOverJack.*)
     set_tests_properties(cli_transfer_over_jack PROPERTIES
       FIXTURES_REQUIRED kvx_jack
+      RESOURCE_LOCK kvx_jack_server
       ENVIRONMENT "KVX_TEST_JACK=1;JACK_DEFAULT_SERVER=${_kvx_jack_name};JACK_NO_START_SERVER=1;KVX_MIDI_SYSTEM=jack;TSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/device/tsan.supp"
       TIMEOUT 300)
   endif()
