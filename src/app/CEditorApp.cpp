@@ -2,6 +2,7 @@
 
 #include "app/CEditorDoc.h"
 #include "app/CSMFChooser.h"
+#include "assigndialog/UAssignDialogClasses.h"
 #include "device/UKVXMidiSystem.h"
 #include "dialogs/CMidiDevicesDialog.h"
 #include "document/CPatch.h"
@@ -105,6 +106,7 @@ void CEditorApp::RegisterClasses() {
   URegistrar::RegisterClass<CPatchCmdEditField>();
   URegistrar::RegisterClass<CMainWindow>();
   URegistrar::RegisterClass<CMainPicture>();
+  UAssignDialogClasses::RegisterClasses();
   UControlRegistry::RegisterAMClasses();
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/CMainWindow.h"
 
+#include "assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
@@ -63,7 +64,10 @@ bool MidiServiceReady(bool needInput) {
 
 CMainWindow::CMainWindow(const LPaneData& data) : LWindow(data), LDragAndDrop(this) {}
 
-CMainWindow::~CMainWindow() = default;
+CMainWindow::~CMainWindow() {
+  // The dialog listens to the patch and talks to this window: it goes first.
+  delete mAssignDialog.data();
+}
 
 void CMainWindow::FinishCreateSelf() {
   UReanimator::LinkListenerToControls(this, this, kControlListID);
@@ -85,6 +89,7 @@ void CMainWindow::SetPatch(CPatch* patch) {
   if (mPatch != nullptr) mPatch->RemoveListener(this);
   mPatch = patch;
   mPatch->AddListener(this);
+  if (mAssignDialog != nullptr) mAssignDialog->SetPatch(mPatch);
   mPicture->SetPatch(mPatch);
   SetTitleField(mPatch->PatchTitle());
 }
@@ -106,6 +111,9 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
       break;
     }
     case msg_PatchInit:
+      if (mAssignDialog != nullptr) mAssignDialog->UpdateDialogParam();
+      SetTitleField(nullptr);
+      break;
     case msg_TitleLoaded:
       SetTitleField(static_cast<ConstStr255Param>(param));
       break;
@@ -122,7 +130,28 @@ void CMainWindow::SetTitleField(ConstStr255Param title) {
   mTitleField->StartBroadcasting();
 }
 
-void CMainWindow::OpenAssignDialog(long index) { mPicture->SetHiliteArea(index); }
+void CMainWindow::OpenAssignDialog(long index) {
+  if (mPatch == nullptr) return;
+  if (mAssignDialog == nullptr) {
+    mAssignDialog = UReanimator::CreateView<CMsgAssignDialog>(CMsgAssignDialog::kLayoutID,
+                                                             nullptr, this);
+    mAssignDialog->SetPatch(mPatch);
+  }
+  if (mAssignDialog->GetParamIndex() != index) {
+    if (!mAssignDialog->ApplyDialogParam()) return;
+    mAssignDialog->SetParamIndex(index);
+  }
+  mPicture->SetHiliteArea(index);
+  mAssignDialog->Select();
+}
+
+CMsgAssignDialog* CMainWindow::GetAssignDialog() const { return mAssignDialog.data(); }
+
+bool CMainWindow::AllowSubRemoval(LCommander* sub) {
+  if (mAssignDialog != nullptr && sub == static_cast<LCommander*>(mAssignDialog.data()))
+    mAssignDialog = nullptr;
+  return LWindow::AllowSubRemoval(sub);
+}
 
 // --- commands
 
@@ -183,7 +212,11 @@ void CMainWindow::FindCommandStatus(CommandT command, bool& enabled, bool& usesM
 void CMainWindow::CopyPatchParam() {
   if (mPatch == nullptr || !mPicture->HasHiliteArea()) return;
   SPatchParam record;
-  mPatch->GetParam(mPicture->GetHiliteArea(), record);
+  if (mAssignDialog != nullptr) {
+    if (!mAssignDialog->GetDialogParam(record)) return;
+  } else {
+    mPatch->GetParam(mPicture->GetHiliteArea(), record);
+  }
   UScrap::SetData(kPatchParamFlavor, &record, kPatchParamSize, true);
 }
 
@@ -193,12 +226,20 @@ void CMainWindow::PastePatchParam() {
   if (UScrap::GetData(kPatchParamFlavor, &bytes) != kPatchParamSize) return;
   SPatchParam record;
   std::memcpy(&record, bytes.data(), sizeof record);
-  mPatch->SetParam(mPicture->GetHiliteArea(), &record);
+  if (mAssignDialog != nullptr)
+    mAssignDialog->SetDialogParam(&record);
+  else
+    mPatch->SetParam(mPicture->GetHiliteArea(), &record);
 }
 
 void CMainWindow::DeletePatchParam() {
   if (mPatch == nullptr || !mPicture->HasHiliteArea()) return;
-  mPatch->ClearParam(mPicture->GetHiliteArea());
+  if (mAssignDialog != nullptr) {
+    const SPatchParam empty{};
+    mAssignDialog->SetDialogParam(&empty);
+  } else {
+    mPatch->ClearParam(mPicture->GetHiliteArea());
+  }
 }
 
 // --- transfers
@@ -216,6 +257,7 @@ void CMainWindow::RequestPatch() {
 
 void CMainWindow::SendPatch() {
   if (mPatch == nullptr) return;
+  if (mAssignDialog != nullptr && !mAssignDialog->ApplyDialogParam()) return;
   if (!MidiServiceReady(false)) {
     UAlert::ErrorAlert(STRx_Errors, err_MidiUnavailable);
     return;

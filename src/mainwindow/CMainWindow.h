@@ -1,12 +1,18 @@
 // The document's window (class 'Mwnd', layout 1000): the patch title field (pane 1, a
 // CPatchCmdEditField) above the device picture (pane 2, a CMainPicture).
-//   - A click on a controller selects it; Ctrl-F and Ctrl-B select the next and previous one
-//     (49 wraps to 0 and back; with none selected both give 0); backspace clears the selected
-//     assignment.
+//   - A click on a controller, or Ctrl-F and Ctrl-B (next and previous; 49 wraps to 0 and
+//     back; with none selected both give 0), selects it and opens it in the assign dialog,
+//     which the window creates on first use and owns. A dialog already open is applied
+//     before it switches; when it refuses its record it stays on its controller and the
+//     selection does not move. A click on the picture while the dialog is in front switches
+//     the dialog and leaves it in front. Backspace clears the selected assignment.
 //   - 'Pcpy', 'Ppst', 'Pdel' copy, paste and clear the selected controller's assignment
 //     through the clipboard flavour 'Pprm' (one SPatchParam, 168 bytes; other sizes are not
-//     pasted). 'Smsg' shows or hides the captions.
-//   - 'Send' and 'Reqt' confirm (dialogs 3001 and 3000) and run the patch's transfer.
+//     pasted). While the assign dialog is open they work on its unapplied record: copy takes
+//     it, paste and delete show their record in it (the patch changes when it is applied).
+//     'Smsg' shows or hides the captions.
+//   - 'Send' applies the open assign dialog first (a refused record stops the send); 'Send'
+//     and 'Reqt' confirm (dialogs 3001 and 3000) and run the patch's transfer.
 //   - Patch files dropped on the window are opened on the next pass of the event loop, the
 //     first file of a drop only, by sending 'Drop' (cmd_OpenDroppedFile, param: FSSpec*) up
 //     the commander chain to the application. Drops are refused while a command of the window
@@ -21,7 +27,10 @@
 #include "framework/ui/LDragAndDrop.h"
 #include "framework/ui/LWindow.h"
 
+#include <QPointer>
+
 class CMainPicture;
+class CMsgAssignDialog;
 class CPatch;
 class LEditText;
 
@@ -53,8 +62,11 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   virtual void DeletePatchParam();
   // Whether the cursor over the window should be the window's own even while it is inactive.
   virtual bool NeedToAdjustCursor(const Point& portPoint);
-  // Selects controller `index` for editing.
+  // Opens controller `index` in the assign dialog (applying the dialog's edits first when it
+  // shows another controller) and selects it.
   virtual void OpenAssignDialog(long index);
+  // The assign dialog while it is open, else null.
+  CMsgAssignDialog* GetAssignDialog() const;
 
   bool ObeyCommand(CommandT command, void* param) override;
   void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
@@ -62,6 +74,8 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   void ClickInContent(const EventRecord& event) override;
   bool HandleKeyPress(const EventRecord& event) override;
   void ListenToMessage(MessageT message, void* param) override;
+  // Forgets the assign dialog when it closes.
+  bool AllowSubRemoval(LCommander* sub) override;
   // The repeater that opens a dropped file.
   void SpendTime(const EventRecord& event) override;
 
@@ -83,6 +97,8 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   void SetTitleField(ConstStr255Param title);
 
   CPatch* mPatch = nullptr;          // the document's, not owned
+  // Owned as a sub-commander; the guard also forgets it should it go any other way.
+  QPointer<CMsgAssignDialog> mAssignDialog;
   CMainPicture* mPicture = nullptr;  // pane 2, owned by the view hierarchy
   LEditText* mTitleField = nullptr;  // pane 1, owned by the view hierarchy
   bool mClickHandled = false;

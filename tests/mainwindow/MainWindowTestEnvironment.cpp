@@ -1,5 +1,6 @@
 // One QApplication for the whole test program, with the editor's pane classes and an event
 // dispatcher as the application has them.
+#include "assigndialog/UAssignDialogClasses.h"
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/UControlRegistry.h"
 #include "framework/ui/URegistrar.h"
@@ -25,6 +26,7 @@ class CMainWindowEnvironment final : public kvxtest::CQtTestEnvironment {
     URegistrar::RegisterClass<CSpinEditField>();
     URegistrar::RegisterClass<CMainWindow>();
     URegistrar::RegisterClass<CMainPicture>();
+    UAssignDialogClasses::RegisterClasses();
     mDispatcher = std::make_unique<LEventDispatcher>();
   }
   void TearDownApplication() override { mDispatcher.reset(); }

@@ -2,6 +2,8 @@
 // assignment clipboard, the title field, and dropped files.
 #include "MainWindowTestSupport.h"
 
+#include "assigndialog/CMsgAssignDialog.h"
+
 #include "framework/core/LString.h"
 #include "framework/core/UModalAlerts.h"
 #include "framework/ui/LEditText.h"
@@ -87,6 +89,10 @@ TEST_F(MainWindowTest, KeysMoveTheSelectionAndBackspaceClearsTheSelectedAssignme
     EXPECT_EQ(picture->GetHiliteArea(), row.expected);
   }
 
+  // Without the assign dialog that the keys opened, Backspace clears the patch's record.
+  window->GetAssignDialog()->AttemptClose();
+  Settle();
+  LCommander::SwitchTarget(window);
   Assign(patch, 3, StoredRecord(msgType_CC, 2, 0, {7}));
   Assign(patch, 4, StoredRecord(msgType_Note, 0, 1, {60}));
   picture->SetHiliteArea(-1);
@@ -193,9 +199,12 @@ TEST_F(MainWindowTest, WhileTheTitleFieldHasTheFocusAssignmentCommandsEditItsTex
   EXPECT_EQ(line->text(), QString());
   EXPECT_EQ(patch.GetAssignMessage(6), msgType_CC) << "the assignment is untouched";
 
-  ClickPicture(Point{80, 30});  // A1: the commands are the window's again
-  EXPECT_TRUE(window->IsTarget());
+  ClickPicture(Point{80, 30});  // A1: the title field loses the focus to the assign dialog
+  EXPECT_FALSE(window->GetTitleField()->IsTarget());
   EXPECT_EQ(picture->GetHiliteArea(), 18);
+  window->GetAssignDialog()->AttemptClose();
+  Settle();
+  LCommander::SwitchTarget(window);  // the commands are the window's again
   EXPECT_EQ(StatusOf(cmd_PastePatchParam).name, LStr255(1000, 4).Std());
 }
 

@@ -35,6 +35,7 @@ class TMessage {
 
   // What the parameter of this message points to; null when the sender passed none.
   T* Param(void* param) const { return static_cast<T*>(param); }
+  const T* Param(const void* param) const { return static_cast<const T*>(param); }
 
  private:
   MessageT mCode;

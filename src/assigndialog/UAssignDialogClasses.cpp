@@ -1,0 +1,38 @@
+#include "assigndialog/UAssignDialogClasses.h"
+
+#include "assigndialog/CAssignPanel.h"
+#include "assigndialog/CButtonSettingPanel.h"
+#include "assigndialog/CChannelMsgPanel.h"
+#include "assigndialog/CChannelSubPanels.h"
+#include "assigndialog/CMsgAssignDialog.h"
+#include "assigndialog/CNoteNameCaption.h"
+#include "assigndialog/CSystemPanels.h"
+#include "assigndialog/CTemplatePanels.h"
+#include "framework/ui/URegistrar.h"
+
+void UAssignDialogClasses::RegisterClasses() {
+  URegistrar::RegisterClass<CMsgAssignDialog>();
+  URegistrar::RegisterClass<CBasePanel>();
+  URegistrar::RegisterClass<CAssignPanel>();
+  URegistrar::RegisterClass<CChannelMsgPanel>();
+  URegistrar::RegisterClass<CSystemRealtimePanel>();
+  URegistrar::RegisterClass<CSysxPanel>();
+  URegistrar::RegisterClass<CFreeMsgPanel>();
+  URegistrar::RegisterClass<CTempoPanel>();
+  URegistrar::RegisterClass<CNotePanel>();
+  URegistrar::RegisterClass<CCCPanel>();
+  URegistrar::RegisterClass<CChannelPressurePanel>();
+  URegistrar::RegisterClass<CPolyPressurePanel>();
+  URegistrar::RegisterClass<CPCPanel>();
+  URegistrar::RegisterClass<CFixedPCPanel>();
+  URegistrar::RegisterClass<CIncPCPanel>();
+  URegistrar::RegisterClass<CDecPCPanel>();
+  URegistrar::RegisterClass<CFixedBankPCPanel>();
+  URegistrar::RegisterClass<CRPNPanel>();
+  URegistrar::RegisterClass<CNRPNPanel>();
+  URegistrar::RegisterClass<CEncoderSimulatePanel>();
+  URegistrar::RegisterClass<CPortSettingPanel>();
+  URegistrar::RegisterClass<CButtonSettingPanel>();
+  // The note names beside note numbers in the channel panels.
+  URegistrar::RegisterClass<CNoteNameCaption>();
+}
