@@ -1,10 +1,14 @@
 #include "app/main/CFirstPaintProbe.h"
 
+#include "assigndialog/CMsgAssignDialog.h"
+#include "document/CPatch.h"
 #include "framework/ui/LApplication.h"
+#include "framework/ui/UQtText.h"
 #include "framework/ui/UCommands.h"
 #include "mainwindow/CMainWindow.h"
 #include "mainwindow/MainWindowCommands.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPixmap>
 #include <QPointer>
@@ -40,7 +44,13 @@ void CFirstPaintProbe::AfterFirstPaint(CMainWindow* window) {
     window->FindCommandStatus(cmd_ShowCaptions, enabled, usesMark, mark, name);
     if (mark != checkMark) window->ObeyCommand(cmd_ShowCaptions, nullptr);
   }
-  if (!mOptions.screenshotFile.isEmpty() && !SaveScreenshot(*window)) mExitStatus = 1;
+  QWidget* shown = window;
+  if (!mOptions.openController.isEmpty()) {
+    shown = OpenController(*window);
+    if (shown == nullptr) mExitStatus = 1;
+  }
+  if (shown != nullptr && !mOptions.screenshotFile.isEmpty() && !SaveScreenshot(*shown))
+    mExitStatus = 1;
   if (mOptions.quit) {
     // Start-up measurements take the time this line arrives.
     if (mOptions.screenshotFile.isEmpty())
@@ -50,7 +60,22 @@ void CFirstPaintProbe::AfterFirstPaint(CMainWindow* window) {
   }
 }
 
-bool CFirstPaintProbe::SaveScreenshot(CMainWindow& window) const {
+QWidget* CFirstPaintProbe::OpenController(CMainWindow& window) const {
+  for (long index = 0; index < kControllerCount; ++index) {
+    const QString name = UQtText::FromPStr(kControllerInfo[index].descriptor);
+    if (name.compare(mOptions.openController, Qt::CaseInsensitive) != 0) continue;
+    window.OpenAssignDialog(index);
+    // Laid out and painted before the picture is taken.
+    QCoreApplication::processEvents();
+    return window.GetAssignDialog();
+  }
+  std::cerr << "kvx-editor: no controller is named " << mOptions.openController.toStdString()
+            << " (R1-R9, S1-S9, A1-A9, B1-B9, C1-C3, H1-H2, L1-L4, P1, P2, BEND, MOD, AFT)"
+            << std::endl;
+  return nullptr;
+}
+
+bool CFirstPaintProbe::SaveScreenshot(QWidget& window) const {
   // grab() draws the window's panes afresh, so the captions shown just now are in it.
   const QPixmap picture = window.grab();
   if (picture.isNull() || !picture.save(mOptions.screenshotFile, "PNG")) {
@@ -58,7 +83,8 @@ bool CFirstPaintProbe::SaveScreenshot(CMainWindow& window) const {
               << mOptions.screenshotFile.toStdString() << std::endl;
     return false;
   }
-  std::cout << "kvx-editor: screenshot of the main window (" << picture.width() << "x"
+  const char* what = dynamic_cast<CMainWindow*>(&window) != nullptr ? "main window" : "assign dialog";
+  std::cout << "kvx-editor: screenshot of the " << what << " (" << picture.width() << "x"
             << picture.height() << ") saved to " << mOptions.screenshotFile.toStdString()
             << std::endl;
   return true;

@@ -1,18 +1,22 @@
 // Watches for the first paint of the main window, then (on the next pass of the event loop)
-// shows the captions and saves a picture of the window when asked to, and quits when asked
-// to. kvx-editor uses it for --screenshot and --quit-after-first-paint.
+// shows the captions and opens the assign dialog on a controller when asked to, saves a
+// picture of the window (of the dialog, when it was opened) when asked to, and quits when
+// asked to. kvx-editor uses it for --screenshot, --open-controller and
+// --quit-after-first-paint.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 class CMainWindow;
+class QWidget;
 
 class CFirstPaintProbe final : public QObject {
  public:
   struct SOptions {
     QString screenshotFile;  // empty: no picture
     bool showCaptions = false;
+    QString openController;  // a controller's descriptor, empty: none
     bool quit = false;
   };
 
@@ -26,7 +30,9 @@ class CFirstPaintProbe final : public QObject {
 
  private:
   void AfterFirstPaint(CMainWindow* window);
-  bool SaveScreenshot(CMainWindow& window) const;
+  // Opens the assign dialog on the controller named; null when no controller has that name.
+  QWidget* OpenController(CMainWindow& window) const;
+  bool SaveScreenshot(QWidget& window) const;
 
   SOptions mOptions;
   bool mSeen = false;

@@ -1,10 +1,13 @@
 // kvx-editor: the editor for the KVX MIDI controller keyboards.
 //
-//   kvx-editor [--show-captions] [--screenshot FILE] [--quit-after-first-paint] [PATCH...]
+//   kvx-editor [--show-captions] [--open-controller NAME] [--screenshot FILE]
+//              [--quit-after-first-paint] [PATCH...]
 //
 // The patch files named are opened into the document. --screenshot saves a picture of the
 // main window once it has been painted and quits; --quit-after-first-paint quits then (for
-// start-up measurements); --show-captions shows the assignment captions first.
+// start-up measurements); --show-captions shows the assignment captions first;
+// --open-controller opens the assign dialog on a controller (R1, BEND, ...), and the picture
+// is then the dialog's.
 #include "app/CEditorApp.h"
 #include "app/main/CFirstPaintProbe.h"
 #include "framework/core/LString.h"
@@ -30,7 +33,9 @@ namespace {
 std::vector<std::string> JoinOptionValues(int argc, char* argv[]) {
   std::vector<std::string> arguments;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+    const bool takesValue = std::strcmp(argv[i], "--screenshot") == 0 ||
+                            std::strcmp(argv[i], "--open-controller") == 0;
+    if (takesValue && i + 1 < argc) {
       arguments.push_back(std::string(argv[i]) + "=" + argv[i + 1]);
       ++i;
     } else {
@@ -57,7 +62,12 @@ std::optional<CFirstPaintProbe::SOptions> ParseOptions(int& exitStatus) {
                                     QStringLiteral("Show the assignment captions."));
   const QCommandLineOption quit(QStringLiteral("quit-after-first-paint"),
                                 QStringLiteral("Quit once the main window is painted."));
-  parser.addOptions({screenshot, captions, quit});
+  const QCommandLineOption controller(
+      QStringLiteral("open-controller"),
+      QStringLiteral("Open the assign dialog on a controller (R1, S9, BEND, ...) once the main "
+                     "window is painted; --screenshot then saves the dialog."),
+      QStringLiteral("NAME"));
+  parser.addOptions({screenshot, captions, controller, quit});
   parser.addPositionalArgument(QStringLiteral("patch"), QStringLiteral("Patch files to open."),
                                QStringLiteral("[patch...]"));
   if (!parser.parse(QCoreApplication::arguments())) {
@@ -78,6 +88,7 @@ std::optional<CFirstPaintProbe::SOptions> ParseOptions(int& exitStatus) {
   CFirstPaintProbe::SOptions options;
   options.screenshotFile = parser.value(screenshot);
   options.showCaptions = parser.isSet(captions);
+  options.openController = parser.value(controller);
   options.quit = parser.isSet(quit) || parser.isSet(screenshot);
   return options;
 }
