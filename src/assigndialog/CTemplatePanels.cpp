@@ -101,9 +101,29 @@ void CTemplatePanel::Refuse() {
   UAlert::ErrorAlert(STRx_Errors, err_InvalidMessage);
 }
 
+// --- text and payload
+
+template <class TPayload>
+short TTemplatePanel<TPayload>::CompileText(ConstStr255Param text, SPatchParam& out,
+                                           const std::uint8_t*& message) {
+  TPayload payload = PayloadOf<TPayload>(out);
+  const short length = Compile(text, payload);
+  StorePayload(payload, out);
+  message = out.data + offsetof(TPayload, msg);
+  return length;
+}
+
+template <class TPayload>
+void TTemplatePanel<TPayload>::PrintText(const SPatchParam& record, Str255 out) const {
+  Print(PayloadOf<TPayload>(record), out);
+}
+
+template class TTemplatePanel<SPrmPatCtrlSysEx>;
+template class TTemplatePanel<SPrmPatCtrlSysExFree>;
+
 // --- SysEx
 
-CSysxPanel::CSysxPanel(const LPaneData& data) : CTemplatePanel(data) {}
+CSysxPanel::CSysxPanel(const LPaneData& data) : TTemplatePanel(data) {}
 
 short CSysxPanel::CompileSysxStr(ConstStr255Param text, SPrmPatCtrlSysEx& out) {
   return UMessageTemplate::CompileSysxStr(text, out);
@@ -113,22 +133,9 @@ void CSysxPanel::MakeSysxStr(const SPrmPatCtrlSysEx& payload, Str255 out, bool l
   UMessageTemplate::MakeSysxStr(payload, out, listForm);
 }
 
-short CSysxPanel::CompileText(ConstStr255Param text, SPatchParam& out,
-                              const std::uint8_t*& message) {
-  SPrmPatCtrlSysEx payload = PayloadOf<SPrmPatCtrlSysEx>(out);
-  const short length = CompileSysxStr(text, payload);
-  StorePayload(payload, out);
-  message = out.data + offsetof(SPrmPatCtrlSysEx, msg);
-  return length;
-}
-
-void CSysxPanel::PrintText(const SPatchParam& record, Str255 out) const {
-  MakeSysxStr(PayloadOf<SPrmPatCtrlSysEx>(record), out, false);
-}
-
 // --- free messages
 
-CFreeMsgPanel::CFreeMsgPanel(const LPaneData& data) : CTemplatePanel(data) {}
+CFreeMsgPanel::CFreeMsgPanel(const LPaneData& data) : TTemplatePanel(data) {}
 
 short CFreeMsgPanel::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFree& out) {
   return UMessageTemplate::CompileMsgStr(text, out);
@@ -136,17 +143,4 @@ short CFreeMsgPanel::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFree& 
 
 void CFreeMsgPanel::MakeMsgStr(const SPrmPatCtrlSysExFree& payload, Str255 out, bool listForm) {
   UMessageTemplate::MakeMsgStr(payload, out, listForm);
-}
-
-short CFreeMsgPanel::CompileText(ConstStr255Param text, SPatchParam& out,
-                                 const std::uint8_t*& message) {
-  SPrmPatCtrlSysExFree payload = PayloadOf<SPrmPatCtrlSysExFree>(out);
-  const short length = CompileMsgStr(text, payload);
-  StorePayload(payload, out);
-  message = out.data + offsetof(SPrmPatCtrlSysExFree, msg);
-  return length;
-}
-
-void CFreeMsgPanel::PrintText(const SPatchParam& record, Str255 out) const {
-  MakeMsgStr(PayloadOf<SPrmPatCtrlSysExFree>(record), out, false);
 }

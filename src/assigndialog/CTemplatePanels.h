@@ -47,7 +47,22 @@ class CTemplatePanel : public CAssignPanel, public LListener {
   void Refuse();
 };
 
-class CSysxPanel : public CTemplatePanel {
+// The conversions between the text and a payload of type TPayload, over a template panel.
+template <class TPayload>
+class TTemplatePanel : public CTemplatePanel {
+ public:
+  using CTemplatePanel::CTemplatePanel;
+
+ protected:
+  virtual short Compile(ConstStr255Param text, TPayload& out) = 0;
+  virtual void Print(const TPayload& payload, Str255 out) const = 0;
+
+  short CompileText(ConstStr255Param text, SPatchParam& out,
+                    const std::uint8_t*& message) override;
+  void PrintText(const SPatchParam& record, Str255 out) const override;
+};
+
+class CSysxPanel : public TTemplatePanel<SPrmPatCtrlSysEx> {
  public:
   static constexpr ClassIDT class_ID = FourCC("Sysx");
   explicit CSysxPanel(const LPaneData& data);
@@ -57,13 +72,16 @@ class CSysxPanel : public CTemplatePanel {
   static void MakeSysxStr(const SPrmPatCtrlSysEx& payload, Str255 out, bool listForm);
 
  protected:
-  short CompileText(ConstStr255Param text, SPatchParam& out,
-                    const std::uint8_t*& message) override;
-  void PrintText(const SPatchParam& record, Str255 out) const override;
+  short Compile(ConstStr255Param text, SPrmPatCtrlSysEx& out) override {
+    return CompileSysxStr(text, out);
+  }
+  void Print(const SPrmPatCtrlSysEx& payload, Str255 out) const override {
+    MakeSysxStr(payload, out, false);
+  }
   const char* InitialText() const override { return "F0 F7"; }
 };
 
-class CFreeMsgPanel : public CTemplatePanel {
+class CFreeMsgPanel : public TTemplatePanel<SPrmPatCtrlSysExFree> {
  public:
   static constexpr ClassIDT class_ID = FourCC("Free");
   explicit CFreeMsgPanel(const LPaneData& data);
@@ -73,8 +91,11 @@ class CFreeMsgPanel : public CTemplatePanel {
   static void MakeMsgStr(const SPrmPatCtrlSysExFree& payload, Str255 out, bool listForm);
 
  protected:
-  short CompileText(ConstStr255Param text, SPatchParam& out,
-                    const std::uint8_t*& message) override;
-  void PrintText(const SPatchParam& record, Str255 out) const override;
+  short Compile(ConstStr255Param text, SPrmPatCtrlSysExFree& out) override {
+    return CompileMsgStr(text, out);
+  }
+  void Print(const SPrmPatCtrlSysExFree& payload, Str255 out) const override {
+    MakeMsgStr(payload, out, false);
+  }
   const char* InitialText() const override { return ""; }
 };
