@@ -38,9 +38,9 @@ class CInterruptedService final : public CMidiOperation {
 TEST(TerminalTransfer, CtrlCDuringASendCountsTheDumpsTheDeviceHas) {
   for (const int sent : {1, 17}) {
     SCOPED_TRACE(sent);
-    StMidiTables tables;
-    kvxtest::StFastTicks ticks;
     CInterruptedService service(sent);
+    StMidiTables tables;  // released before the service goes
+    kvxtest::StFastTicks ticks;
     CMidiOperation::SetCurrent(&service);
     CTerminalAlertPresenter alerts;
     StAlertPresenter installed(&alerts);

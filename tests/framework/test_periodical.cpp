@@ -57,7 +57,7 @@ struct STurnRow {
 
 TEST(LPeriodical, ChangesMadeDuringATurnAsEachListSees) {
   const STurnRow rows[] = {
-      {"none", [](const SList&, SLetters&) {}, "ABC", "ABC"},
+      {"B does nothing", [](const SList&, SLetters&) {}, "ABC", "ABC"},
       {"B leaves", [](const SList& list, SLetters& l) { (l.b.*list.stop)(); }, "ABC", "AC"},
       {"B deletes C", [](const SList&, SLetters& l) { l.c.reset(); }, "AB", "AB"},
       {"B starts D and A again",
@@ -66,10 +66,12 @@ TEST(LPeriodical, ChangesMadeDuringATurnAsEachListSees) {
          (l.a.*list.start)();
        },
        "ABC", "ABCD"},
-      {"B stops and starts C", [](const SList& list, SLetters& l) {
+      {"B stops and starts C",
+       [](const SList& list, SLetters& l) {
          (*l.c.*list.stop)();
          (*l.c.*list.start)();
-       }, "AB", "ABC"},
+       },
+       "AB", "ABC"},
   };
   for (const SList& list : kLists) {
     for (const STurnRow& row : rows) {
