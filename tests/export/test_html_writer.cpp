@@ -30,8 +30,8 @@ using kvxtest::StTempFolder;
 // Building records and the expected document
 
 // Controller indexes used below.
-constexpr long kR1 = 0, kR2 = 1, kR3 = 2, kR4 = 3, kS1 = 9, kA1 = 18, kA2 = 19, kB1 = 27, kB9 = 35,
-               kC1 = 36, kH1 = 39, kBend = 47, kAft = 49;
+constexpr long kR1 = 0, kR2 = 1, kR3 = 2, kR4 = 3, kS1 = 9, kS9 = 17, kA1 = 18, kA2 = 19, kB1 = 27,
+               kB9 = 35, kC1 = 36, kH1 = 39, kBend = 47, kAft = 49;
 
 SPatchParam record(std::uint8_t msgType, std::initializer_list<std::uint8_t> data,
                    std::uint8_t channel = 0, std::uint8_t port = 0, std::uint8_t options = 0,
@@ -245,6 +245,10 @@ std::vector<CellRow> cellRows() {
        kR1,
        record(7, {1, 10, 20}),
        {"-", "CC 1(01)", "10(0A) - 20(14)", "1", "1", "-", "-", "-"}},
+      {"C.Click on S9, the last that carries it",
+       kS9,
+       record(7, {1, 10, 20}, 0, 0, 0x04),
+       {"-", "CC 1(01)", "10(0A) - 20(14)", "1", "1", "-", "-", "1"}},
       {"C.Click only up to S9",
        kH1,
        record(7, {1, 10, 20}, 0, 0, 0x04),

@@ -35,6 +35,7 @@ void FillWithJunk(CPatch& patch) {
   SetTitle(patch, "Caf\x8E \xDB 5");  // Café € 5
   patch.AddCopyright({'(', 'c', ')', ' ', 'M', 'e', '\r', '\n', 0xA9});
   patch.AddCopyright({0x00, 0x01, 0xFF, 0x7F});
+  patch.AddCopyright({'a', 0x7F, 'b'});  // DEL is no printing character either
   for (long index = 0; index < kControllerCount; ++index) {
     SPatchParam& param = *patch.GetParam(index);
     LString::FromStd("N" + std::to_string(index) + "\xA5", param.name, sizeof param.name);
@@ -73,6 +74,7 @@ TEST(CPatchJSON, WritesTextAsUnicodeAndBinaryNoticesAsBytes) {
   EXPECT_EQ(document["title"], "Caf\xC3\xA9 \xE2\x82\xAC 5");
   EXPECT_EQ(document["copyrights"][0], "(c) Me\r\n\xC2\xA9");
   EXPECT_EQ(document["copyrights"][1], nlohmann::ordered_json::array({0, 1, 255, 127}));
+  EXPECT_EQ(document["copyrights"][2], nlohmann::ordered_json::array({'a', 127, 'b'}));
   ASSERT_EQ(document["controllers"].size(), 50u);
   const auto& bend = document["controllers"][47];
   EXPECT_EQ(bend["index"], 47);

@@ -295,6 +295,8 @@ TEST_F(MidiInQueueTest, OverflowDropsWholeMessagesAndCountsThem) {
        {{28, 0}, {4, 1}, {0, 0}, {4, 2}, {3, 0}}, {{0}, {4}}, 1},
       {"a packet overflowing in its fourth piece is dropped whole", 200,
        {{1000, 0}, {3, 0}}, {{1}}, 1},
+      {"a message begun after a dropped start keeps its tail", 4,
+       {{16, 1}, {2, 1}, {2, 2}}, {{1, 2}}, 1},
       {"each dropped message counts once", 8,
        {{28, 0}, {3, 0}, {300, 0}, {3, 1}, {3, 3}, {3, 2}}, {{0}}, 3},
   };

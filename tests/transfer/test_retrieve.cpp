@@ -108,6 +108,22 @@ TEST(Retreive, TakesTheFiftyDumpsAndEndsOnItsOwn) {
   EXPECT_EQ(rig.device.Lost(), 0);
 }
 
+// The count starts anew: a second retrieval into the same patch waits for the device again.
+TEST(Retreive, ASecondRetrievalWaitsForADeviceThatAnswersLate) {
+  CRetrieveRig rig;
+  rig.MakeCurrent();
+  rig.DeviceSends(Controllers(0, 49));
+  rig.patch.Retreive(nullptr);
+  ASSERT_EQ(rig.patch.GetReceivedCount(), 50);
+
+  rig.DeviceSends(Controllers(0, 49), rig.Turn() + 40);
+  rig.patch.Retreive(nullptr);
+  EXPECT_EQ(rig.patch.GetReceivedCount(), 50);
+  for (long index = 0; index < kControllerCount; ++index)
+    EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;
+  EXPECT_EQ(rig.device.Lost(), 0);
+}
+
 TEST(Retreive, ListensOnInputPortZeroOnlyWhileItRuns) {
   CRetrieveRig rig;
   rig.MakeCurrent();

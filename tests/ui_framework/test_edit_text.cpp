@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -42,6 +43,10 @@ TEST(UKeyFilters, AnswerEveryKeyClass) {
       {"tilde", '~', 0, keyStatus_Input, keyStatus_Reject},
       {"space", ' ', 0, keyStatus_Input, keyStatus_Reject},
       {"digit", '7', 0, keyStatus_Input, keyStatus_Input},
+      {"lowest digit", '0', 0, keyStatus_Input, keyStatus_Input},
+      {"highest digit", '9', 0, keyStatus_Input, keyStatus_Input},
+      {"slash, just below the digits", '/', 0, keyStatus_Input, keyStatus_Reject},
+      {"colon, just above the digits", ':', 0, keyStatus_Input, keyStatus_Reject},
       {"minus", '-', 0, keyStatus_Input, keyStatus_Input},
       {"accented e (Mac Roman 0x8E)", 0x8E, 0, keyStatus_Input, keyStatus_Reject},
       {"backspace", char_Backspace, 0x33, keyStatus_TEDelete, keyStatus_TEDelete},
@@ -167,6 +172,26 @@ TEST_F(EditFields, RejectedKeysLeaveTheTextAlone) {
   field->HandleKeyPress(KeyRecord('2'));
   EXPECT_EQ(field->GetText(), QStringLiteral("42"));
   EXPECT_EQ(field->GetValue(), 42);
+}
+
+// Text that came in other ways than typing, such as a paste.
+TEST_F(EditFields, GetValueReadsASignedNumberWithinTheIntegerRange) {
+  struct SRow {
+    const char* text;
+    std::int32_t value;
+  };
+  const SRow rows[] = {
+      {"+5", 5},
+      {" -12 ", -12},
+      {"", 0},
+      {"99999999999", std::numeric_limits<std::int32_t>::max()},
+      {"-99999999999", std::numeric_limits<std::int32_t>::min()},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.text);
+    field->SetText(QString::fromLatin1(row.text));
+    EXPECT_EQ(field->GetValue(), row.value);
+  }
 }
 
 TEST_F(EditFields, UserEditsBroadcastTheFieldAndCodeEditsDoNot) {

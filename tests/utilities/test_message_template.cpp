@@ -237,6 +237,7 @@ const std::vector<FreeRow> kFreeRows = {
     {"bytes after F7", "f0 01 f7 c0 05", 1, 5, {0xF0, 0x01, 0xF7, 0xC0, 0x05}, true},
     {"single status digit", "F", 0, 1, {0x0F}, false},
     {"24 bytes fit", "F0" + zeros(22) + " F7", 0, 24, {}, true},
+    {"24 bytes ending in DT fit", "B0" + zeros(21) + " DT", 3, 24, {}, false, 3, 22},
     {"empty text", "", 1, 0, {}},
     {"only blanks", "    ", 1, 0, {}},
     {"DT alone with format 0", "DT", 0, 0, {}, false, 0, 0},
