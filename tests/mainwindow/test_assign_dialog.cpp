@@ -19,6 +19,7 @@
 #include "mainwindow/HotAreaInfo.h"
 #include "utilities/UMessageTemplate.h"
 
+#include <QApplication>
 #include <QTest>
 
 #include <cstring>
@@ -101,6 +102,11 @@ class AssignDialogTest : public MainWindowTest {
     window->GetAssignDialog()->FindPaneByID<LPopupButton>(CMsgAssignDialog::kMessageKindPopup)
         ->SetValue(panel);
     if (channelSubPanel != 0) MessagePane<LPopupButton>(CChannelMsgPanel::kKindPopup)->SetValue(channelSubPanel);
+  }
+  // Brings `dialog` to the front and waits until it is the active window.
+  static bool Activate(QWidget* dialog) {
+    dialog->activateWindow();
+    return QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; });
   }
   static Point CenterOf(long index) {
     const Rect& area = kHotAreaInfo[index].hotRect;
@@ -385,8 +391,7 @@ TEST_F(AssignDialogTest, OKAndCtrlWApplyAndCloseUnlessTheRecordIsRefused) {
     ChooseKind(CMsgAssignDialog::panel_Sysx);
     MessagePane<LEditText>(CTemplatePanel::kTextField)->SetText(QString::fromLatin1(row.text));
     if (row.byKey) {
-      dialog->Select();
-      ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+      ASSERT_TRUE(Activate(dialog));
       QWidget* focus = dialog->focusWidget();
       QTest::keyClick(focus != nullptr ? focus : dialog, Qt::Key_W, Qt::ControlModifier);
     } else {
@@ -401,14 +406,13 @@ TEST_F(AssignDialogTest, OKAndCtrlWApplyAndCloseUnlessTheRecordIsRefused) {
 
 TEST_F(AssignDialogTest, APictureClickWhileTheDialogIsInFrontSwitchesIt) {
   CMsgAssignDialog* dialog = Open(0);
-  dialog->Select();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  ASSERT_TRUE(Activate(dialog));
   ClickPicture(CenterOf(20));
   Settle();
   EXPECT_EQ(window->GetAssignDialog(), dialog);
   EXPECT_EQ(dialog->GetParamIndex(), 20);
   EXPECT_EQ(picture->GetHiliteArea(), 20);
-  EXPECT_TRUE(dialog->isActiveWindow());
+  EXPECT_TRUE(QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }));
 }
 
 TEST_F(AssignDialogTest, SendAppliesFirstAndARefusedRecordStopsIt) {
@@ -416,6 +420,41 @@ TEST_F(AssignDialogTest, SendAppliesFirstAndARefusedRecordStopsIt) {
   ChooseKind(CMsgAssignDialog::panel_Free);  // an empty free text is refused
   window->ObeyCommand(cmd_SendPatch, nullptr);
   EXPECT_EQ(alerts.ErrorIndices(), std::vector<int>{2}) << "no MIDI alert: the send stopped";
+}
+
+}  // namespace
+
+namespace {
+
+// Tab walks the dialog's fields in reading order: top to bottom, and left to right in a row,
+// also through panels made after the dialog.
+TEST_F(AssignDialogTest, TabFollowsTheReadingOrder) {
+  const std::pair<long, SPatchParam> shown[] = {{0, Record(7, 0, 0, 0, {})},
+                                                {18, Record(1, 0, 0, 0, {})},
+                                                {0, SysxRecord("F0 DT F7", 1)}};
+  for (const auto& [index, record] : shown) {
+    SCOPED_TRACE(index);
+    CMsgAssignDialog* dialog = Show(index, record);
+    ASSERT_TRUE(Activate(dialog));
+    QWidget* first = dialog->FindPaneByID(CMsgAssignDialog::kNameField)->focusProxy();
+    first->setFocus();
+    std::vector<QWidget*> visited{first};
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    for (int step = 0; step < 40; ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      if (QApplication::focusWidget() == first) break;
+      visited.push_back(QApplication::focusWidget());
+    }
+    ASSERT_GE(visited.size(), 5u) << "the fields, the pop-ups and the buttons";
+    for (std::size_t i = 1; i < visited.size(); ++i) {
+      const QPoint before = visited[i - 1]->mapTo(dialog, QPoint(0, 0));
+      const QPoint after = visited[i]->mapTo(dialog, QPoint(0, 0));
+      const bool sameRow = std::abs(before.y() - after.y()) < visited[i - 1]->height() / 2;
+      EXPECT_TRUE(sameRow ? after.x() > before.x() : after.y() > before.y())
+          << i << ": " << before.x() << "," << before.y() << " then " << after.x() << ","
+          << after.y();
+    }
+  }
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include <QLayout>
 #include <QMenuBar>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The nearest window up the commander chain of `commander`, if any.
@@ -174,6 +177,23 @@ bool LWindow::KeyWentThroughAField() const {
 void LWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   UEventGuard::Run([this] { AttemptClose(); });
+}
+
+bool LWindow::focusNextPrevChild(bool next) {
+  std::vector<QWidget*> stops;
+  for (QWidget* widget : findChildren<QWidget*>()) {
+    if (widget->window() != this || widget->focusProxy() != nullptr) continue;
+    if ((widget->focusPolicy() & Qt::TabFocus) == 0) continue;
+    if (widget->isVisible() && widget->isEnabled()) stops.push_back(widget);
+  }
+  if (stops.empty()) return false;
+  const auto count = static_cast<std::ptrdiff_t>(stops.size());
+  const auto found = std::find(stops.begin(), stops.end(), focusWidget());
+  std::ptrdiff_t index = found - stops.begin();
+  if (found == stops.end()) index = next ? -1 : 0;
+  index = (index + (next ? 1 : -1) + count) % count;
+  stops[static_cast<std::size_t>(index)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 void LWindow::changeEvent(QEvent* event) {

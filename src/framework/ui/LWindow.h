@@ -7,6 +7,8 @@
 //     the window, and up the chain from there.
 //   - Its close box, and cmd_Close, call AttemptClose: the super-commander's AllowSubRemoval
 //     decides, and DoClose hides the window, takes it out of the chain and deletes it later.
+//   - Tab and Shift-Tab move through the window's fields in the order of the pane tree, which
+//     follows the layout (top to bottom, left to right), panels made later included.
 //   - "title" is the window title; "menuBar": true puts the application's menu bar on it;
 //     "resizable": false fixes its size to what its layout needs.
 #pragma once
@@ -63,6 +65,7 @@ class LWindow : public LView, public LCommander {
   // Keys go to the focus widget first: an edit field there has handled the key already.
   bool KeyWentThroughAField() const;
   void closeEvent(QCloseEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
   void changeEvent(QEvent* event) override;
 
  private:
