@@ -15,6 +15,12 @@
 // take "spacing" and "margins" (n or [left, top, right, bottom]); grids "columnStretch" and
 // "rowStretch" lists. Windows and frames keep the style's margins, other views have none.
 //
+// Layouts are read strictly (err_ResourceData naming the layout, the node's place in it, such
+// as "panes[3].row[1]", and its class and pane ID): a key that neither the pane's class nor
+// the reader knows, a class ID nobody registered, and a pane ID (other than 0) given twice in
+// one layout. A panel of a multi-panel view is a layout of its own: panels may repeat each
+// other's IDs, but not those of the panes around the view.
+//
 // Once every pane of the layout exists, each gets FinishCreateSelf, sub-panes before the views
 // that hold them. Any failure deletes what was made and throws (resNotFound for a missing
 // layout, err_ResourceData for a damaged one, or what a pane threw).
@@ -24,6 +30,7 @@
 #include "framework/core/MacTypes.h"
 
 #include <QJsonObject>
+#include <QString>
 
 class LCommander;
 class LListener;
@@ -39,9 +46,10 @@ class UReanimator {
     return CheckedRoot<T>(CreateView(layoutID, superView, superCommander), layoutID);
   }
 
-  // Creates the panes of `node`, a pane node of layout `layoutID`.
+  // Creates the panes of `node`, a pane node of layout `layoutID` found at `path` in it
+  // (for messages: "panes[2].panels[1]").
   static LPane* CreateFromNode(const QJsonObject& node, ResIDT layoutID, LView* superView,
-                               LCommander* superCommander);
+                               LCommander* superCommander, const QString& path = {});
 
   // Makes `listener` a listener of every pane that list `listID` names inside `view`. A named
   // pane that is missing or does not broadcast throws err_ResourceData.
