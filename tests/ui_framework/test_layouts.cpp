@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QJsonDocument>
+#include <QLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -223,6 +224,33 @@ TEST(StrictLayouts, RefuseUnknownKeysAndClassesAndPaneIDsUsedTwiceNamingWhere) {
     const std::string error = BuildEverything(row.json);
     EXPECT_TRUE(error.ends_with(row.error)) << error;
     EXPECT_EQ(error.empty(), *row.error == '\0') << error;
+  }
+}
+
+TEST(LayoutProperties, AHiddenPaneKeepsItsSpaceWhenAskedAndAnyPaneCarriesAToolTip) {
+  struct SRow {
+    const char* name;
+    const char* keepSpace;
+    bool nextPaneMoves;
+  };
+  const SRow rows[] = {{"the space given up", "false", true}, {"the space kept", "true", false}};
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QString json = QStringLiteral(R"({"class": "wind", "panes": [
+        {"class": "stxt", "id": 1, "text": "First", "keepSpace": %1, "tooltip": "Über"},
+        {"class": "stxt", "id": 2, "text": "Second"}, {"stretch": 1}]})")
+                             .arg(QLatin1String(row.keepSpace));
+    std::unique_ptr<LPane> window(UReanimator::CreateFromNode(
+        QJsonDocument::fromJson(json.toUtf8()).object(), 9990, nullptr, nullptr));
+    window->show();
+    QApplication::processEvents();
+    LPane* first = window->FindPaneByID(1);
+    LPane* second = window->FindPaneByID(2);
+    EXPECT_EQ(first->toolTip(), QStringLiteral("Über"));
+    const int before = second->y();
+    first->Hide();
+    window->layout()->activate();
+    EXPECT_EQ(second->y() != before, row.nextPaneMoves) << before << " → " << second->y();
   }
 }
 
