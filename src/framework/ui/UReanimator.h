@@ -8,7 +8,8 @@
 //   "tooltip": the text shown when the mouse rests on it (layouts are UTF-8, as all text in
 //       them);
 //   "keepSpace": true, to keep its place in the layout while it is hidden, so that showing
-//       and hiding it (as a panel adapts to a choice) does not move the panes around it. A view node holds its sub-panes in "panes", arranged by "layout":
+//       and hiding it (as a panel adapts to a choice) does not move the panes around it.
+// A view node holds its sub-panes in "panes", arranged by "layout":
 //   "column" (the default) or "row": the items one after another; an item is a pane node, a
 //       nested {"row": [...]} / {"column": [...]} / {"grid": [[...], ...]}, {"stretch": n} or
 //       {"space": pixels};
