@@ -261,7 +261,7 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
   }
   switch (command) {
     case cmd_OpenDroppedFile:
-      OpenDroppedFile(static_cast<FSSpec*>(param));
+      OpenDroppedFile(cmd_OpenDroppedFile.Param(param));
       return true;
     case cmd_Import:
       ImportOldPatch();

@@ -170,6 +170,12 @@ bool CMsgAssignDialog::ApplyDialogParam() {
 
 // --- keys and messages
 
+bool CMsgAssignDialog::KeepsMenuKey(const EventRecord& event) const {
+  // Ctrl-W applies before it closes, and Ctrl-M minimises: the dialog's own, not the menus'.
+  const std::uint16_t key = UKeyboard::CharCode(event);
+  return (event.modifiers & cmdKey) != 0 && (key == 'w' || key == 'W' || key == 'm' || key == 'M');
+}
+
 bool CMsgAssignDialog::HandleKeyPress(const EventRecord& event) {
   if (UDesktop::WindowIsSelected(this)) {
     switch (UKeyboard::CharCode(event)) {
@@ -202,7 +208,9 @@ void CMsgAssignDialog::ListenToMessage(MessageT message, void* param) {
       return;
     case msg_ParamLoaded:
     case msg_ParamReceived:
-      if (param != nullptr && *static_cast<const long*>(param) == mParamIndex) UpdateDialogParam();
+      // Both carry the index of the controller that changed.
+      if (const std::int32_t* index = msg_ParamLoaded.Param(param); index != nullptr && *index == mParamIndex)
+        UpdateDialogParam();
       return;
     case msg_PatchInit:
       UpdateDialogParam();

@@ -74,6 +74,7 @@ class CMsgAssignDialog : public LDialogBox {
   static std::int16_t MessagePanelOf(long msgType);
 
   bool HandleKeyPress(const EventRecord& event) override;
+  bool KeepsMenuKey(const EventRecord& event) const override;
   void ListenToMessage(MessageT message, void* param) override;
 
  protected:

@@ -206,14 +206,14 @@ void CPatch::SetParam(long index, const SPatchParam* param) {
   if (std::memcmp(&record, &mParams[index], sizeof record) == 0) return;
   mParams[index] = record;
   mModified = true;
-  BroadcastMessage(msg_PatchChanged, &index);
+  msg_PatchChanged.Send(*this, static_cast<std::int32_t>(index));
 }
 
 void CPatch::ClearParam(long index) {
   if (!ValidParamIndex(index)) return;
   std::memset(&mParams[index], 0, sizeof(SPatchParam));
   mModified = true;
-  BroadcastMessage(msg_PatchChanged, &index);
+  msg_PatchChanged.Send(*this, static_cast<std::int32_t>(index));
 }
 
 void CPatch::InitAllParams() {
@@ -221,7 +221,7 @@ void CPatch::InitAllParams() {
   mTitle[0] = 0;
   std::memset(mParams, 0, sizeof mParams);
   mCopyrights.clear();
-  BroadcastMessage(msg_PatchInit, nullptr);
+  msg_PatchInit.Send(*this);
 }
 
 long CPatch::GetAssignMessage(long index) const {
@@ -325,8 +325,7 @@ void CPatch::ProcessMessage(const unsigned char* bytes, long length) {
   mModified = true;
   ++mReceivedCount;
   // The row the dump filled (the same as the dump's index in the current format).
-  long received = GetDumpTargetIndex(index);
-  BroadcastMessage(msg_ParamReceived, &received);
+  msg_ParamReceived.Send(*this, static_cast<std::int32_t>(GetDumpTargetIndex(index)));
 }
 
 // --- captions

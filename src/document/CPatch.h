@@ -1,15 +1,17 @@
 // One patch: the 50 controller records, the title, the copyright notices of its file, the
 // format version and the modified flag. Every change is announced by broadcast:
-//   'Pchg' (long* index)  SetParam when the stored record changed, ClearParam always
-//   'Init' (null)         InitAllParams
-//   'Plod' (long* index)  LoadSMF, once per controller loaded
-//   'Tlod' (title)        LoadSMF, when the file had a title
-//   'Prcv' (long* index)  ProcessMessage, once per bulk dump received
+//   'Pchg' (controller index)  SetParam when the stored record changed, ClearParam always
+//   'Init' (nothing)           InitAllParams
+//   'Plod' (controller index)  LoadSMF, once per controller loaded
+//   'Tlod' (title)             LoadSMF, when the file had a title
+//   'Prcv' (controller index)  ProcessMessage, once per bulk dump received
+// The messages below bind each code to its parameter's type.
 #pragma once
 
 #include "document/SPatchParam.h"
 #include "framework/core/FSSpec.h"
 #include "framework/core/LBroadcaster.h"
+#include "framework/core/TMessage.h"
 #include "framework/core/MacTypes.h"
 #include "midi/CMidiInHandler.h"
 
@@ -23,11 +25,12 @@ class CSMFReader;
 class CSMFWriter;
 class LCommander;
 
-constexpr MessageT msg_PatchChanged = static_cast<MessageT>(FourCC("Pchg"));
-constexpr MessageT msg_PatchInit = static_cast<MessageT>(FourCC("Init"));
-constexpr MessageT msg_ParamLoaded = static_cast<MessageT>(FourCC("Plod"));
-constexpr MessageT msg_TitleLoaded = static_cast<MessageT>(FourCC("Tlod"));
-constexpr MessageT msg_ParamReceived = static_cast<MessageT>(FourCC("Prcv"));
+constexpr TMessage<const std::int32_t> msg_PatchChanged{"Pchg"};
+constexpr TMessage<void> msg_PatchInit{"Init"};
+constexpr TMessage<const std::int32_t> msg_ParamLoaded{"Plod"};
+// The title: a length-prefixed string (the parameter points to its length byte).
+constexpr TMessage<const unsigned char> msg_TitleLoaded{"Tlod"};
+constexpr TMessage<const std::int32_t> msg_ParamReceived{"Prcv"};
 
 constexpr std::uint32_t kPatchVersion = 200;
 constexpr std::uint32_t kPatchVersion_100 = 100;

@@ -116,7 +116,7 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
         }
         text.GetString(mParams[filled].name, kPatchNameSize);
       }
-      BroadcastMessage(msg_ParamLoaded, &filled);
+      msg_ParamLoaded.Send(*this, static_cast<std::int32_t>(filled));
       success = true;
       ++expected;
     } else if (IsMeta(event, kMetaCopyright)) {
@@ -130,7 +130,7 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
   if (success && expected == count) {
     if (titleSeen) {
       LString::CopyPStr(title, mTitle, sizeof mTitle);
-      BroadcastMessage(msg_TitleLoaded, mTitle);
+      msg_TitleLoaded.Send(*this, mTitle[0]);
     }
     return 0;
   }

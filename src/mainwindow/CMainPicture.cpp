@@ -134,7 +134,8 @@ void CMainPicture::ListenToMessage(MessageT message, void* param) {
   if (message == msg_PatchInit) {
     Refresh();
   } else if (message == msg_PatchChanged || message == msg_ParamReceived) {
-    if (param != nullptr) RefreshCaption(*static_cast<const long*>(param));
+    // 'Pchg' and 'Prcv' both carry the controller index.
+    if (param != nullptr) RefreshCaption(*msg_PatchChanged.Param(param));
   }
 }
 
@@ -148,8 +149,7 @@ void CMainPicture::RefreshCaption(long index) {
 void CMainPicture::ClickSelf(const SMouseDownEvent& event) {
   const long index = FindHotAreaHitBy(event.whereLocal);
   if (index < 0 || mClickedMessage == 0) return;
-  std::int32_t clicked = static_cast<std::int32_t>(index);
-  BroadcastMessage(mClickedMessage, &clicked);
+  TMessage<const std::int32_t>(mClickedMessage).Send(*this, static_cast<std::int32_t>(index));
 }
 
 void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {

@@ -100,13 +100,13 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
   switch (message) {
     case msg_ControllerClicked:
       if (param == nullptr) break;
-      OpenAssignDialog(*static_cast<const std::int32_t*>(param));
+      OpenAssignDialog(*msg_ControllerClicked.Param(param));
       mClickHandled = true;
       break;
     case msg_TitleChanged: {
       if (mPatch == nullptr) break;
       Str255 title;
-      static_cast<LEditText*>(param)->GetDescriptor(title);
+      msg_TitleChanged.Param(param)->GetDescriptor(title);
       mPatch->SetPatchTitle(title);
       break;
     }
@@ -115,7 +115,7 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
       SetTitleField(nullptr);
       break;
     case msg_TitleLoaded:
-      SetTitleField(static_cast<ConstStr255Param>(param));
+      SetTitleField(msg_TitleLoaded.Param(param));
       break;
     default:
       break;

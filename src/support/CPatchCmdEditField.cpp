@@ -58,7 +58,7 @@ bool CPatchCmdEditField::HandleKeyPress(const EventRecord& event) {
 
 void CPatchCmdEditField::ExecuteSelf(MessageT message, void* param) {
   if (!IsTarget() || message != msg_Event || param == nullptr) return;
-  const auto& event = *static_cast<const EventRecord*>(param);
+  const EventRecord& event = *msg_Event.Param(param);
   if (event.what != mouseDown) return;
 
   // Only a press in the content of this field's own window.

@@ -22,7 +22,7 @@ void CSpinEditField::FinishCreateSelf() {
 void CSpinEditField::ListenToMessage(MessageT message, void* param) {
   if (message != mLinkedMessage || param == nullptr) return;
   mCorrectionPending = false;
-  SetValue(*static_cast<const std::int32_t*>(param));
+  SetValue(LControl::ValueOf(param));
   // Arrows held down keep the event loop from drawing: show every value as it comes.
   UpdatePort();
 }

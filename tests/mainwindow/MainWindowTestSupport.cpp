@@ -17,7 +17,7 @@ namespace kvxtest {
 bool CRecordingCommander::ObeyCommand(CommandT command, void* param) {
   commands.push_back(command);
   if (command == cmd_OpenDroppedFile && param != nullptr) {
-    droppedFiles.push_back(*static_cast<const FSSpec*>(param));
+    droppedFiles.push_back(*cmd_OpenDroppedFile.Param(param));
   }
   return true;
 }

@@ -75,7 +75,7 @@ class CClickListener final : public LListener {
  public:
   void ListenToMessage(MessageT message, void* param) override {
     if (message == msg_ControllerClicked)
-      clicked.push_back(*static_cast<const std::int32_t*>(param));
+      clicked.push_back(*msg_ControllerClicked.Param(param));
   }
   std::vector<std::int32_t> clicked;
 };
@@ -203,8 +203,7 @@ TEST_F(MainWindowTest, ChangesRedrawTheirCaptionOnlyWhileCaptionsShow) {
   paints.Clear();
   Assign(patch, 3, StoredRecord(msgType_CC, 0, 0, {7}));
   patch.InitAllParams();
-  long received = 5;
-  patch.BroadcastMessage(msg_ParamReceived, &received);
+  msg_ParamReceived.Send(patch, 5);
   EXPECT_TRUE(paints.Flush().isEmpty()) << "captions are hidden";
   EXPECT_EQ(picture->GetCaptionRect(3), Rect{}) << "nothing was laid out";
 

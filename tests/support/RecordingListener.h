@@ -1,11 +1,13 @@
 // A listener for tests: records every broadcast message with what its parameter pointed to.
-// The patch's messages carry a controller index (long*), a title (length-prefixed) or nothing.
+// The patch's messages carry a controller index (std::int32_t), a title (length-prefixed) or
+// nothing.
 #pragma once
 
 #include "framework/core/LBroadcaster.h"
 #include "framework/core/LListener.h"
 #include "framework/core/LString.h"
 #include "framework/core/MacTypes.h"
+#include "framework/core/TMessage.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +17,7 @@ class CRecordingListener : public LListener {
   struct SMessage {
     MessageT message;
     const void* param;  // as received; only valid during the broadcast
-    long index;         // *(long*)param for index messages, else -1
+    long index;         // the controller index of index messages, else -1
     std::string text;   // the length-prefixed string param for text messages, else empty
   };
 
@@ -29,9 +31,9 @@ class CRecordingListener : public LListener {
   void ListenToMessage(MessageT message, void* param) override {
     SMessage record{message, param, -1, {}};
     if (IsTextMessage(message)) {
-      record.text = LString::ToStd(static_cast<ConstStr255Param>(param));
+      record.text = LString::ToStd(TMessage<const unsigned char>(message).Param(param));
     } else if (param != nullptr) {
-      record.index = *static_cast<const long*>(param);
+      record.index = *TMessage<const std::int32_t>(message).Param(param);
     }
     mMessages.push_back(record);
   }

@@ -65,7 +65,7 @@ struct CRetrieveRig : CTransferRig {
     void ListenToMessage(MessageT message, void* param) override {
       if (message != msg_ParamReceived) return;
       ticks.push_back(rig->Now());
-      controllers.push_back(*static_cast<long*>(param));
+      controllers.push_back(*msg_ParamReceived.Param(param));
     }
   } receipts;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/core/LListener.h"
+#include "framework/ui/LControl.h"
 #include "framework/ui/LView.h"
 #include "framework/ui/LWindow.h"
 
@@ -27,7 +28,7 @@ class CValueListener final : public LListener {
   };
 
   void ListenToMessage(MessageT message, void* param) override {
-    const std::int32_t value = param != nullptr ? *static_cast<std::int32_t*>(param) : 0;
+    const std::int32_t value = param != nullptr ? LControl::ValueOf(param) : 0;
     messages.push_back({message, value, param});
   }
 

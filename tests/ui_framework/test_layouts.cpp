@@ -4,11 +4,14 @@
 
 #include "framework/ui/LCheckBox.h"
 #include "framework/ui/LEditText.h"
+#include "framework/ui/LMultiPanelView.h"
 #include "framework/ui/LPushButton.h"
 #include "framework/ui/LStaticText.h"
 #include "framework/ui/UReanimator.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -149,6 +152,105 @@ TEST(DamagedLayouts, AreRefusedWithAReasonAndLeaveNothingBehind) {
     kvxtest::ProcessPostedEvents();
     EXPECT_EQ(CLoggingView::sLiving, 0);
     EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+  }
+}
+
+// Builds the window of `json` and every panel of its multi-panel views; the error, if any.
+std::string BuildEverything(const char* json) {
+  const QJsonObject node = QJsonDocument::fromJson(json).object();
+  try {
+    std::unique_ptr<LPane> root(UReanimator::CreateFromNode(node, 9990, nullptr, nullptr));
+    for (LMultiPanelView* view : root->GetPanesOfClass<LMultiPanelView>()) {
+      for (std::int16_t panel = 1; panel <= view->GetPanelCount(); ++panel)
+        view->CreatePanel(panel);
+    }
+    return {};
+  } catch (const LException& error) {
+    return error.what();
+  }
+}
+
+TEST(StrictLayouts, RefuseUnknownKeysAndClassesAndPaneIDsUsedTwiceNamingWhere) {
+  struct SRow {
+    const char* name;
+    const char* json;
+    const char* error;  // what the message ends with; empty: accepted
+  };
+  const SRow rows[] = {
+      {"a misspelt key of a pane in a row",
+       R"({"class": "wind", "panes": [{"class": "stxt"},
+           {"row": [{"class": "push", "id": 4, "vlaue": 3}]}]})",
+       "layout 9990: panes[1].row[0] (class 'push', pane 4): unknown key 'vlaue'"},
+      {"a misspelt key of the window", R"({"class": "wind", "titel": "A", "menubar": true})",
+       "layout 9990 (class 'wind'): unknown keys 'menubar', 'titel'"},
+      {"a misspelt key of a nested row",
+       R"({"class": "wind", "panes": [{"row": [], "strech": 1}]})",
+       "layout 9990: panes[0]: unknown key 'strech'"},
+      {"a grid cell's key in a column",
+       R"({"class": "wind", "panes": [{"class": "stxt", "span": 2}]})",
+       "panes[0] (class 'stxt'): unknown key 'span'"},
+      {"a key of another class", R"({"class": "wind", "panes": [{"class": "stxt", "items": []}]})",
+       "panes[0] (class 'stxt'): unknown key 'items'"},
+      {"a key beside a stretch", R"({"class": "wind", "panes": [{"stretch": 1, "align": "top"}]})",
+       "panes[0]: unknown key 'align'"},
+      {"a class nobody registered",
+       R"({"class": "wind", "layout": "grid", "panes": [[null, {"class": "Zzzz"}]]})",
+       "panes[0][1] (class 'Zzzz'): no pane class is registered as 'Zzzz'"},
+      {"a pane ID used twice",
+       R"({"class": "wind", "panes": [{"class": "stxt", "id": 5},
+           {"grid": [[{"class": "stxt", "id": 5}]]}]})",
+       "panes[1].grid[0][0] (class 'stxt', pane 5): pane ID 5 is used twice (first at panes[0])"},
+      {"grid keys in place",
+       R"({"class": "wind", "layout": "grid", "spacing": 2, "columnStretch": [1],
+           "panes": [[{"class": "stxt", "span": 1, "rowSpan": 1, "align": "left"}]]})",
+       ""},
+      {"panels that give their panes the same IDs",
+       R"({"class": "wind", "panes": [{"class": "stxt", "id": 1}, {"class": "mpvw", "id": 2,
+           "panels": [{"class": "view", "panes": [{"class": "stxt", "id": 100}]},
+                      {"class": "view", "panes": [{"class": "stxt", "id": 100}]}]}]})",
+       ""},
+      {"a panel that takes the ID of a pane around it",
+       R"({"class": "wind", "panes": [{"class": "stxt", "id": 1}, {"class": "mpvw", "id": 2,
+           "panels": [{"class": "view", "panes": [{"class": "stxt", "id": 1}]}]}]})",
+       "panes[1].panels[0].panes[0] (class 'stxt', pane 1): pane ID 1 is used by a pane around "
+       "this layout"},
+      {"a misspelt key in a panel",
+       R"({"class": "wind", "panes": [{"class": "mpvw",
+           "panels": [{"class": "view"}, {"class": "view", "visibel": false}]}]})",
+       "layout 9990: panes[0].panels[1] (class 'view'): unknown key 'visibel'"},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string error = BuildEverything(row.json);
+    EXPECT_TRUE(error.ends_with(row.error)) << error;
+    EXPECT_EQ(error.empty(), *row.error == '\0') << error;
+  }
+}
+
+TEST(LayoutProperties, AHiddenPaneKeepsItsSpaceWhenAskedAndAnyPaneCarriesAToolTip) {
+  struct SRow {
+    const char* name;
+    const char* keepSpace;
+    bool nextPaneMoves;
+  };
+  const SRow rows[] = {{"the space given up", "false", true}, {"the space kept", "true", false}};
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QString json = QStringLiteral(R"({"class": "wind", "panes": [
+        {"class": "stxt", "id": 1, "text": "First", "keepSpace": %1, "tooltip": "Über"},
+        {"class": "stxt", "id": 2, "text": "Second"}, {"stretch": 1}]})")
+                             .arg(QLatin1String(row.keepSpace));
+    std::unique_ptr<LPane> window(UReanimator::CreateFromNode(
+        QJsonDocument::fromJson(json.toUtf8()).object(), 9990, nullptr, nullptr));
+    window->show();
+    QApplication::processEvents();
+    LPane* first = window->FindPaneByID(1);
+    LPane* second = window->FindPaneByID(2);
+    EXPECT_EQ(first->toolTip(), QStringLiteral("Über"));
+    const int before = second->y();
+    first->Hide();
+    window->layout()->activate();
+    EXPECT_EQ(second->y() != before, row.nextPaneMoves) << before << " → " << second->y();
   }
 }
 

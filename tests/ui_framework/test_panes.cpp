@@ -74,7 +74,7 @@ class CWatchingAttachment final : public LAttachment {
 
  protected:
   void ExecuteSelf(MessageT, void* param) override {
-    events.push_back(*static_cast<EventRecord*>(param));
+    events.push_back(*msg_Event.Param(param));
   }
 };
 

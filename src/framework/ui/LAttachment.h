@@ -3,12 +3,15 @@
 // mouse press and key press before it is dispatched, and may let it go on or stop it.
 #pragma once
 
+#include "framework/core/EventRecord.h"
 #include "framework/core/MacTypes.h"
+#include "framework/core/TMessage.h"
 
 #include <vector>
 
 constexpr MessageT msg_AnyMessage = -1;
-constexpr MessageT msg_Event = 810;
+// param: the event.
+constexpr TMessage<const EventRecord> msg_Event{810};
 
 class LAttachable;
 

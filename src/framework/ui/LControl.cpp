@@ -45,6 +45,9 @@ void LControl::SetRange(std::int32_t minValue, std::int32_t maxValue) {
 
 void LControl::BroadcastValueMessage() {
   if (mValueMessage == 0) return;
-  std::int32_t value = mValue;
-  BroadcastMessage(mValueMessage, &value);
+  TControlMessage(mValueMessage).Send(*this, mValue);
+}
+
+std::int32_t LControl::ValueOf(void* param) {
+  return *ThrowIfNil(TControlMessage(0).Param(param));
 }

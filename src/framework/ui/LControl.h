@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/core/LBroadcaster.h"
+#include "framework/core/TMessage.h"
 #include "framework/ui/LView.h"
 
 #include <cstdint>
@@ -26,6 +27,8 @@ class LControl : public LView, public LBroadcaster {
 
   MessageT GetValueMessage() const { return mValueMessage; }
   void SetValueMessage(MessageT message) { mValueMessage = message; }
+  // The value a control's value message carries (its param); null throws 'nilP'.
+  static std::int32_t ValueOf(void* param);
 
   bool AcceptsSubPanes() const override { return false; }
 

@@ -5,15 +5,8 @@
 #include "framework/ui/UKeyFilters.h"
 #include "framework/ui/UKeyboard.h"
 
-#include <QJsonObject>
 
 namespace {
-
-QJsonObject asDialog(QJsonObject node) {
-  if (!node.contains(QLatin1String("kind")))
-    node.insert(QLatin1String("kind"), QStringLiteral("dialog"));
-  return node;
-}
 
 bool presses(LPushButton* button) {
   if (button == nullptr || !button->IsEnabled()) return false;
@@ -24,8 +17,7 @@ bool presses(LPushButton* button) {
 }  // namespace
 
 LDialogBox::LDialogBox(const LPaneData& data)
-    : LWindow(LPaneData(asDialog(data.GetNode()), data.GetSuperView(), data.GetSuperCommander(),
-                        data.GetLayoutID())) {}
+    : LWindow(data.WithDefault("kind", QStringLiteral("dialog"))) {}
 
 void LDialogBox::FinishCreateSelf() {
   for (LPushButton* button : GetPanesOfClass<LPushButton>()) {

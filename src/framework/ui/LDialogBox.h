@@ -1,6 +1,13 @@
 // A dialog window. It listens to its push buttons for OK (900) and Cancel (901) and closes on
 // them (unless a modal dialog handler runs it, which takes the messages itself). Return and
 // Enter press the default button, Escape and Ctrl-period the cancel button.
+//
+// A modeless dialog that decides itself what OK and Cancel do (OK applies its edits and closes
+// only when that succeeds) overrides ListenToMessage and handles msg_OK and msg_Cancel without
+// passing them to LDialogBox::ListenToMessage. Nothing else closes it on them: Return and
+// Escape only press the buttons, whose messages come to its ListenToMessage. Its close box
+// still calls AttemptClose, and keys it wants before the menus (Ctrl+W) it names in
+// KeepsMenuKey.
 #pragma once
 
 #include "framework/core/LListener.h"

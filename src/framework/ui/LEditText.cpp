@@ -148,7 +148,7 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LEditText::UserChangedText() {
-  if (mValueMessage != 0) BroadcastMessage(mValueMessage, this);
+  if (mValueMessage != 0) TEditTextMessage(mValueMessage).Send(*this, *this);
 }
 
 void LEditText::BeTarget() {

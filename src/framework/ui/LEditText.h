@@ -14,11 +14,16 @@
 #include "framework/core/LBroadcaster.h"
 #include "framework/core/LCommander.h"
 #include "framework/core/LPeriodical.h"
+#include "framework/core/TMessage.h"
 #include "framework/ui/LPane.h"
 #include "framework/ui/UKeyFilters.h"
 
+class LEditText;
 class QKeyEvent;
 class QLineEdit;
+
+// The value message of an edit field: its param is the field.
+using TEditTextMessage = TMessage<LEditText>;
 
 class LEditText : public LPane, public LCommander, public LPeriodical, public LBroadcaster {
  public:

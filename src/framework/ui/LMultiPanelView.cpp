@@ -6,8 +6,11 @@
 #include <QStackedLayout>
 
 LMultiPanelView::LMultiPanelView(const LPaneData& data)
-    : LView(data), mSuperCommander(data.GetSuperCommander()), mLayoutID(data.GetLayoutID()) {
-  const QJsonValue panels = data.GetNode().value(QLatin1String("panels"));
+    : LView(data),
+      mSuperCommander(data.GetSuperCommander()),
+      mLayoutID(data.GetLayoutID()),
+      mPath(data.GetPath()) {
+  const QJsonValue panels = data.Value("panels");
   if (!panels.isUndefined() && !panels.isArray())
     data.Fail(QStringLiteral("'panels' must be a list of layout IDs or pane nodes"));
   for (const QJsonValue& panel : panels.toArray()) {
@@ -32,9 +35,12 @@ LView* LMultiPanelView::CreatePanel(std::int16_t panel) {
   ThrowIfNot(panel >= 1 && panel <= GetPanelCount(), "no such panel");
   if (LView* existing = GetPanel(panel)) return existing;
   const QJsonValue& source = mPanelLayouts[static_cast<std::size_t>(panel - 1)];
+  const QString path = QStringLiteral("%1%2panels[%3]")
+                           .arg(mPath, mPath.isEmpty() ? QString() : QStringLiteral("."))
+                           .arg(panel - 1);
   LPane* root =
       source.isObject()
-          ? UReanimator::CreateFromNode(source.toObject(), mLayoutID, this, mSuperCommander)
+          ? UReanimator::CreateFromNode(source.toObject(), mLayoutID, this, mSuperCommander, path)
           : UReanimator::CreateView(static_cast<ResIDT>(source.toInt()), this, mSuperCommander);
   auto* view = dynamic_cast<LView*>(root);
   if (view == nullptr) {

@@ -1,6 +1,8 @@
 // A stack of panels, one shown at a time. Panel n (from 1) is made from the n-th entry of the
 // layout's "panels" list, a layout ID or an inline pane node, the first time it is needed;
 // it then lives as long as the view. "current" names a panel to show from the start.
+// Each panel is a layout of its own: panels may give their panes the same IDs (each panel
+// finds its own), but not the IDs of the panes around the view.
 #pragma once
 
 #include "framework/ui/LView.h"
@@ -29,6 +31,8 @@ class LMultiPanelView : public LView {
   // The panel shown, or null before the first switch.
   LView* GetCurrentPanel() const { return GetPanel(mCurrentPanel); }
   std::int16_t GetCurrentPanelIndex() const { return mCurrentPanel; }
+  // The layouts of the panels, as numbers or pane nodes (for tools that check every layout).
+  const std::vector<QJsonValue>& GetPanelLayouts() const { return mPanelLayouts; }
 
  protected:
   void FinishCreateSelf() override;
@@ -39,6 +43,7 @@ class LMultiPanelView : public LView {
   QStackedLayout* mStack = nullptr;
   LCommander* mSuperCommander = nullptr;
   ResIDT mLayoutID = 0;
+  QString mPath;  // where the view is in its layout
   std::int16_t mCurrentPanel = 0;
   std::int16_t mInitialPanel = 0;
 };

@@ -89,6 +89,8 @@ LPane::LPane(const LPaneData& data) : QWidget(contentOf(data.GetSuperView())) {
   if (data.Has("height")) setFixedHeight(data.GetInt("height", 0));
   if (data.Has("frame")) setGeometry(data.GetRect("frame"));
   if (data.Has("traits")) SetTextTraitsID(static_cast<ResIDT>(data.GetInt("traits", 0)));
+  if (data.Has("tooltip")) setToolTip(data.GetString("tooltip"));
+  SetKeepsSpaceWhenHidden(data.GetBool("keepSpace", false));
   if (!data.GetBool("visible", true)) setVisible(false);
   if (!data.GetBool("enabled", true)) setEnabled(false);
   setMouseTracking(true);
@@ -100,6 +102,12 @@ LPane::LPane(LView* superView, PaneIDT paneID) : QWidget(contentOf(superView)), 
 
 LPane::~LPane() {
   if (sCursorPane == this) sCursorPane = nullptr;
+}
+
+void LPane::SetKeepsSpaceWhenHidden(bool keep) {
+  QSizePolicy policy = sizePolicy();
+  policy.setRetainSizeWhenHidden(keep);
+  setSizePolicy(policy);
 }
 
 LPane* LPane::FindPaneByID(PaneIDT paneID) {

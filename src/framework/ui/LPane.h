@@ -38,7 +38,8 @@ class LPane : public QWidget {
  public:
   static constexpr ClassIDT class_ID = FourCC("pane");
 
-  // A pane described by a layout node (ID, visibility, enabling, sizes, text traits).
+  // A pane described by a layout node (ID, visibility, enabling, sizes, text traits, tool tip,
+  // keeping its space when hidden).
   explicit LPane(const LPaneData& data);
   // A pane made in code, inside `superView` (null: a window of its own).
   explicit LPane(LView* superView = nullptr, PaneIDT paneID = 0);
@@ -86,6 +87,10 @@ class LPane : public QWidget {
   void Hide() { setVisible(false); }
   void Enable() { setEnabled(true); }
   void Disable() { setEnabled(false); }
+  // Whether the pane, hidden, keeps its place in its view's layout (the panes around it stay
+  // where they are) instead of giving it up.
+  void SetKeepsSpaceWhenHidden(bool keep);
+  bool KeepsSpaceWhenHidden() const { return sizePolicy().retainSizeWhenHidden(); }
   // Visible on screen: shown, and all its super views and its window too.
   bool IsVisible() const { return isVisible(); }
   bool IsEnabled() const { return isEnabled(); }

@@ -7,12 +7,49 @@
 #include <limits>
 
 LPaneData::LPaneData(const QJsonObject& node, LView* superView, LCommander* superCommander,
-                     ResIDT layoutID)
-    : mNode(node), mSuperView(superView), mSuperCommander(superCommander), mLayoutID(layoutID) {}
+                     ResIDT layoutID, const QString& path)
+    : mNode(node),
+      mSuperView(superView),
+      mSuperCommander(superCommander),
+      mLayoutID(layoutID),
+      mPath(path),
+      mReadKeys(std::make_shared<std::set<QString>>()) {}
+
+bool LPaneData::Has(const char* key) const {
+  mReadKeys->insert(QLatin1String(key));
+  return mNode.contains(QLatin1String(key));
+}
+
+QJsonValue LPaneData::Value(const char* key) const {
+  mReadKeys->insert(QLatin1String(key));
+  return mNode.value(QLatin1String(key));
+}
+
+LPaneData LPaneData::WithDefault(const char* key, const QJsonValue& value) const {
+  LPaneData copy = *this;
+  if (!copy.mNode.contains(QLatin1String(key))) copy.mNode.insert(QLatin1String(key), value);
+  return copy;
+}
+
+QStringList LPaneData::GetUnreadKeys() const {
+  QStringList unread;
+  for (const QString& key : mNode.keys()) {
+    if (!mReadKeys->contains(key)) unread << key;
+  }
+  return unread;
+}
+
+void LPaneData::FailOnUnreadKeys() const {
+  const QStringList unread = GetUnreadKeys();
+  if (unread.isEmpty()) return;
+  Fail(QStringLiteral("unknown key%1 '%2'")
+           .arg(unread.size() > 1 ? QStringLiteral("s") : QString(),
+                unread.join(QStringLiteral("', '"))));
+}
 
 ClassIDT LPaneData::GetClassID() const {
   bool ok = false;
-  const ClassIDT classID = ParseFourCC(mNode.value(QLatin1String("class")).toString(), &ok);
+  const ClassIDT classID = ParseFourCC(Value("class").toString(), &ok);
   if (!ok) Fail(QStringLiteral("'class' must be a four-character class ID"));
   return classID;
 }
@@ -37,7 +74,7 @@ std::int32_t LPaneData::ParseCode(const QJsonValue& value, bool* ok) {
 
 std::int32_t LPaneData::GetInt(const char* key, std::int32_t fallback) const {
   if (!Has(key)) return fallback;
-  const QJsonValue value = mNode.value(QLatin1String(key));
+  const QJsonValue value = Value(key);
   bool ok = false;
   const std::int32_t number = value.isDouble() ? ParseCode(value, &ok) : 0;
   if (!ok) Fail(QStringLiteral("'%1' must be a whole number").arg(QLatin1String(key)));
@@ -47,7 +84,7 @@ std::int32_t LPaneData::GetInt(const char* key, std::int32_t fallback) const {
 std::int32_t LPaneData::GetCode(const char* key, std::int32_t fallback) const {
   if (!Has(key)) return fallback;
   bool ok = false;
-  const std::int32_t code = ParseCode(mNode.value(QLatin1String(key)), &ok);
+  const std::int32_t code = ParseCode(Value(key), &ok);
   if (!ok) {
     Fail(QStringLiteral("'%1' must be a whole number or a four-character code")
              .arg(QLatin1String(key)));
@@ -57,14 +94,14 @@ std::int32_t LPaneData::GetCode(const char* key, std::int32_t fallback) const {
 
 bool LPaneData::GetBool(const char* key, bool fallback) const {
   if (!Has(key)) return fallback;
-  const QJsonValue value = mNode.value(QLatin1String(key));
+  const QJsonValue value = Value(key);
   if (!value.isBool()) Fail(QStringLiteral("'%1' must be true or false").arg(QLatin1String(key)));
   return value.toBool();
 }
 
 QString LPaneData::GetString(const char* key, const QString& fallback) const {
   if (!Has(key)) return fallback;
-  const QJsonValue value = mNode.value(QLatin1String(key));
+  const QJsonValue value = Value(key);
   if (!value.isString()) Fail(QStringLiteral("'%1' must be a text").arg(QLatin1String(key)));
   return value.toString();
 }
@@ -72,7 +109,7 @@ QString LPaneData::GetString(const char* key, const QString& fallback) const {
 QStringList LPaneData::GetStrings(const char* key) const {
   QStringList texts;
   if (!Has(key)) return texts;
-  const QJsonValue value = mNode.value(QLatin1String(key));
+  const QJsonValue value = Value(key);
   if (!value.isArray())
     Fail(QStringLiteral("'%1' must be a list of texts").arg(QLatin1String(key)));
   for (const QJsonValue& item : value.toArray()) {
@@ -86,7 +123,7 @@ QStringList LPaneData::GetStrings(const char* key) const {
 namespace {
 
 std::vector<int> wholeNumbers(const LPaneData& data, const char* key, int count) {
-  const QJsonValue value = data.GetNode().value(QLatin1String(key));
+  const QJsonValue value = data.Value(key);
   const QJsonArray array = value.toArray();
   std::vector<int> numbers;
   bool ok = value.isArray() && array.size() == count;
@@ -118,12 +155,15 @@ QRect LPaneData::GetRect(const char* key) const {
 
 void LPaneData::Fail(const QString& why) const {
   QString where = QStringLiteral("layout %1").arg(mLayoutID);
+  if (!mPath.isEmpty()) where += QStringLiteral(": ") + mPath;
+  QStringList pane;
   if (mNode.contains(QLatin1String("class")))
-    where += QStringLiteral(", class '%1'").arg(mNode.value(QLatin1String("class")).toString());
+    pane << QStringLiteral("class '%1'").arg(mNode.value(QLatin1String("class")).toString());
   if (mNode.contains(QLatin1String("id"))) {
     const QJsonValue id = mNode.value(QLatin1String("id"));
-    where += QStringLiteral(", pane %1")
-                 .arg(id.isString() ? id.toString() : QString::number(id.toDouble()));
+    pane << QStringLiteral("pane %1")
+                .arg(id.isString() ? id.toString() : QString::number(id.toDouble()));
   }
+  if (!pane.isEmpty()) where += QStringLiteral(" (%1)").arg(pane.join(QStringLiteral(", ")));
   LException::ThrowException(err_ResourceData, UQtText::ToUTF8(where + QStringLiteral(": ") + why));
 }

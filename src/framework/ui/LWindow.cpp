@@ -13,6 +13,7 @@
 #include <QMenuBar>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -93,10 +94,18 @@ void LWindow::AdjustContentMouse(Point portPoint, const EventRecord& event) {
 
 void LWindow::AttemptClose() {
   LCommander* super = GetSuperCommander();
-  if (super == nullptr || super->AllowSubRemoval(this)) DoClose();
+  if (super != nullptr && !super->AllowSubRemoval(this)) return;
+  mSuperAgreedToClose = true;
+  DoClose();
 }
 
 void LWindow::DoClose() {
+  // The owning window may keep a pointer to this one: it hears of the close even when nobody
+  // asked it (its answer can no longer stop the close). A document is not told: closing its
+  // window would close the document.
+  LCommander* super = GetSuperCommander();
+  if (!std::exchange(mSuperAgreedToClose, false) && dynamic_cast<LWindow*>(super) != nullptr)
+    super->AllowSubRemoval(this);
   hide();
   if (IsOnDuty()) SwitchTarget(GetSuperCommander());
   SetSuperCommander(nullptr);
@@ -146,6 +155,24 @@ bool LWindow::Contains(const LCommander* commander) const {
     if (link == this) return true;
   }
   return false;
+}
+
+bool LWindow::event(QEvent* event) {
+  // Qt asks before it triggers a shortcut; accepting makes the key an ordinary key press.
+  if (event->type() == QEvent::ShortcutOverride &&
+      KeepsShortcut(*static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return LView::event(event);
+}
+
+bool LWindow::KeepsShortcut(const QKeyEvent& key) const {
+  if (!isActiveWindow() || UKeyboard::IsModifierKey(key)) return false;
+  const EventRecord record = UKeyboard::FromQKeyEvent(key);
+  bool keeps = false;
+  UEventGuard::Run([&] { keeps = KeepsMenuKey(record); });
+  return keeps;
 }
 
 void LWindow::keyPressEvent(QKeyEvent* event) {

@@ -4,9 +4,13 @@
 //   - When it becomes the active window it makes its latent target (the field that has its
 //     focus, else itself) the target.
 //   - Keys that reach the window go to the target (when the target is in this window) or to
-//     the window, and up the chain from there.
+//     the window, and up the chain from there. Menu shortcuts are the menus' own, except the
+//     keys the active window keeps (KeepsMenuKey): those come to it as keys instead.
 //   - Its close box, and cmd_Close, call AttemptClose: the super-commander's AllowSubRemoval
 //     decides, and DoClose hides the window, takes it out of the chain and deletes it later.
+//     A window owned by another window (its super-commander) tells that window through
+//     AllowSubRemoval of every close, also one that did not ask (DoClose called directly),
+//     so that the owner can forget it.
 //   - Tab and Shift-Tab move through the window's fields in the order of the pane tree, which
 //     follows the layout (top to bottom, left to right), panels made later included.
 //   - "title" is the window title; "menuBar": true puts the application's menu bar on it;
@@ -47,6 +51,11 @@ class LWindow : public LView, public LCommander {
   virtual void AttemptClose();
   virtual void DoClose();
 
+  // Whether the key, a menu shortcut, is this window's own while it is the active window: it
+  // then goes to the target chain (HandleKeyPress) instead of the menus. No key by default;
+  // a dialog whose Ctrl+W applies its edits before it closes keeps Ctrl+W.
+  virtual bool KeepsMenuKey(const EventRecord& /*event*/) const { return false; }
+
   bool ObeyCommand(CommandT command, void* param) override;
   void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
                          Str255 name) override;
@@ -61,6 +70,7 @@ class LWindow : public LView, public LCommander {
   // Whether `commander` is this window or a commander below it.
   bool Contains(const LCommander* commander) const;
 
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   // Keys go to the focus widget first: an edit field there has handled the key already.
   bool KeyWentThroughAField() const;
@@ -70,7 +80,9 @@ class LWindow : public LView, public LCommander {
 
  private:
   void PlaceInFrontOfSuperWindow(Qt::WindowFlags flags);
+  bool KeepsShortcut(const QKeyEvent& key) const;
 
   bool mHasMenuBar = false;
   bool mResizable = true;
+  bool mSuperAgreedToClose = false;  // AttemptClose asked the super-commander already
 };

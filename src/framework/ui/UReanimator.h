@@ -4,7 +4,12 @@
 // A layout is a tree of pane nodes. A pane node names its class ("class": "push", created
 // through URegistrar) and its properties ("id", "text", "value", "min", "max", "message",
 // "items", "visible", "enabled", "size", "minSize", "width", "minWidth", "height", "traits",
-// and those of its class). A view node holds its sub-panes in "panes", arranged by "layout":
+// "tooltip", "keepSpace", and those of its class). Any pane takes:
+//   "tooltip": the text shown when the mouse rests on it (layouts are UTF-8, as all text in
+//       them);
+//   "keepSpace": true, to keep its place in the layout while it is hidden, so that showing
+//       and hiding it (as a panel adapts to a choice) does not move the panes around it.
+// A view node holds its sub-panes in "panes", arranged by "layout":
 //   "column" (the default) or "row": the items one after another; an item is a pane node, a
 //       nested {"row": [...]} / {"column": [...]} / {"grid": [[...], ...]}, {"stretch": n} or
 //       {"space": pixels};
@@ -15,6 +20,12 @@
 // take "spacing" and "margins" (n or [left, top, right, bottom]); grids "columnStretch" and
 // "rowStretch" lists. Windows and frames keep the style's margins, other views have none.
 //
+// Layouts are read strictly (err_ResourceData naming the layout, the node's place in it, such
+// as "panes[3].row[1]", and its class and pane ID): a key that neither the pane's class nor
+// the reader knows, a class ID nobody registered, and a pane ID (other than 0) given twice in
+// one layout. A panel of a multi-panel view is a layout of its own: panels may repeat each
+// other's IDs, but not those of the panes around the view.
+//
 // Once every pane of the layout exists, each gets FinishCreateSelf, sub-panes before the views
 // that hold them. Any failure deletes what was made and throws (resNotFound for a missing
 // layout, err_ResourceData for a damaged one, or what a pane threw).
@@ -24,6 +35,7 @@
 #include "framework/core/MacTypes.h"
 
 #include <QJsonObject>
+#include <QString>
 
 class LCommander;
 class LListener;
@@ -39,9 +51,10 @@ class UReanimator {
     return CheckedRoot<T>(CreateView(layoutID, superView, superCommander), layoutID);
   }
 
-  // Creates the panes of `node`, a pane node of layout `layoutID`.
+  // Creates the panes of `node`, a pane node of layout `layoutID` found at `path` in it
+  // (for messages: "panes[2].panels[1]").
   static LPane* CreateFromNode(const QJsonObject& node, ResIDT layoutID, LView* superView,
-                               LCommander* superCommander);
+                               LCommander* superCommander, const QString& path = {});
 
   // Makes `listener` a listener of every pane that list `listID` names inside `view`. A named
   // pane that is missing or does not broadcast throws err_ResourceData.
