@@ -18,6 +18,7 @@
 #include "utilities/UFileUtils.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -66,7 +67,7 @@ class CModalAnswerer {
 
   std::function<void(QWidget&)> mAnswer;
   QTimer mTimer;
-  QWidget* mLastAnswered = nullptr;
+  QPointer<QWidget> mLastAnswered;  // null again once that window is gone
   int mCount = 0;
 };
 
