@@ -50,6 +50,7 @@ class CScriptedNavHost final : public LNavHost {
 
   std::deque<QString> answers;  // one per dialog, in order
   std::vector<SNavRequest> requests;
+  std::function<void()> whileAsking;  // what happens while each dialog is up
 };
 
 // Acts on the modal windows that come up while it lives: each time one is in front, `answer`
