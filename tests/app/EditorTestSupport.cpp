@@ -20,6 +20,7 @@ namespace kvxtest {
 
 QStringList CScriptedNavHost::AskOpenFiles(const SNavRequest& request) {
   requests.push_back(request);
+  if (whileAsking) whileAsking();
   if (answers.empty()) return {};
   const QString answer = answers.front();
   answers.pop_front();
@@ -28,6 +29,7 @@ QStringList CScriptedNavHost::AskOpenFiles(const SNavRequest& request) {
 
 QString CScriptedNavHost::AskSaveFile(const SNavRequest& request) {
   requests.push_back(request);
+  if (whileAsking) whileAsking();
   if (answers.empty()) return {};
   const QString answer = answers.front();
   answers.pop_front();

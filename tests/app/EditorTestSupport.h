@@ -18,6 +18,7 @@
 #include "utilities/UFileUtils.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -49,6 +50,7 @@ class CScriptedNavHost final : public LNavHost {
 
   std::deque<QString> answers;  // one per dialog, in order
   std::vector<SNavRequest> requests;
+  std::function<void()> whileAsking;  // what happens while each dialog is up
 };
 
 // Acts on the modal windows that come up while it lives: each time one is in front, `answer`
@@ -66,7 +68,7 @@ class CModalAnswerer {
 
   std::function<void(QWidget&)> mAnswer;
   QTimer mTimer;
-  QWidget* mLastAnswered = nullptr;
+  QPointer<QWidget> mLastAnswered;  // null again once that window is gone
   int mCount = 0;
 };
 

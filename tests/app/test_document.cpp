@@ -1,14 +1,19 @@
 // The one document through the commands a user gives: New, Open, Save, Save As, Close and
 // Import with the file dialogs scripted, the "Save changes?" question before a modified patch
-// is replaced, the window title, and save failures (alert 6, nothing lost).
+// is replaced, the window title, save failures (alert 6, nothing lost), and the focus given
+// back after the file dialogs.
 #include "EditorTestSupport.h"
 
 #include "app/CSMFChooser.h"
 #include "document/CPatch.h"
 #include "framework/core/LFile.h"
 #include "framework/core/LString.h"
+#include "framework/ui/LEditText.h"
 #include "framework/ui/UQtText.h"
 #include "mainwindow/CMainWindow.h"
+
+#include <QLineEdit>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -275,6 +280,41 @@ TEST_F(Document, AnUnmodifiedPatchIsReplacedWithoutAQuestion) {
   Command(cmd_New);
   EXPECT_EQ(answerer->GetAnswerCount(), 0);
   EXPECT_FALSE(Doc().IsSpecified());
+}
+
+TEST_F(Document, AfterAFileDialogTheFocusAndTheTargetAreWhereTheyWere) {
+  CMainWindow* window = Doc().GetMainWindow();
+  window->Select();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QLineEdit* title = window->FindPaneByID<LEditText>(1)->GetLineEdit();
+  // When a dialog goes, Qt gives the window that comes back the focus of its first field
+  // unless a widget of it holds the focus: the title.
+  mNav.whileAsking = [title] { title->setFocus(Qt::ActiveWindowFocusReason); };
+  struct SRow {
+    const char* name;
+    CommandT command;
+    bool chooses;
+    bool titleHasFocus;
+  };
+  const SRow rows[] = {
+      {"Save As cancelled", cmd_SaveAs, false, false},
+      {"Save As done", cmd_SaveAs, true, false},
+      {"Open cancelled", cmd_Open, false, false},
+      {"Export cancelled", cmd_ExportAssignList, false, false},
+      {"Save As from the title field", cmd_SaveAs, false, true},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.titleHasFocus)
+      title->setFocus(Qt::MouseFocusReason);
+    else
+      LCommander::SwitchTarget(window);  // a controller chosen on the picture
+    LCommander* target = LCommander::GetTarget();
+    mNav.answers = {row.chooses ? PathText(FilesFolder() / "saved.mid") : QString()};
+    Command(row.command);
+    EXPECT_EQ(LCommander::GetTarget(), target);
+    EXPECT_EQ(title->hasFocus(), row.titleHasFocus);
+  }
 }
 
 }  // namespace

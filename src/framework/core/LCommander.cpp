@@ -8,10 +8,16 @@ bool LCommander::sUpdateCommandStatus = false;
 LCommander::LCommander(LCommander* superCommander) { SetSuperCommander(superCommander); }
 
 LCommander::~LCommander() {
+  if (mLifeSlot != nullptr) *mLifeSlot = nullptr;
   DeleteAllSubCommanders();
   // Only the pointer moves: the super may itself be half destroyed, so it is not called.
   if (sTarget == this) sTarget = mSuperCommander;
   SetSuperCommander(nullptr);
+}
+
+const std::shared_ptr<LCommander*>& LCommander::GetLifeSlot() {
+  if (mLifeSlot == nullptr) mLifeSlot = std::make_shared<LCommander*>(this);
+  return mLifeSlot;
 }
 
 void LCommander::SetSuperCommander(LCommander* superCommander) {

@@ -13,6 +13,7 @@
 #include "framework/core/MacTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class LCommander {
@@ -63,9 +64,28 @@ class LCommander {
   void DeleteAllSubCommanders();
 
  private:
+  friend class LWeakCommander;
+  // The slot that weak pointers share; it is emptied when the commander is destroyed.
+  const std::shared_ptr<LCommander*>& GetLifeSlot();
+  std::shared_ptr<LCommander*> mLifeSlot;  // made on first use
+
   LCommander* mSuperCommander = nullptr;  // not owned
   std::vector<LCommander*> mSubCommanders;  // owned
 
   static LCommander* sTarget;
   static bool sUpdateCommandStatus;
+};
+
+// A pointer to a commander that turns null when the commander is destroyed (for holding on to
+// the target across something that may delete it, such as a modal dialog's event loop).
+class LWeakCommander {
+ public:
+  LWeakCommander() = default;
+  explicit LWeakCommander(LCommander* commander)
+      : mSlot(commander != nullptr ? commander->GetLifeSlot() : nullptr) {}
+
+  LCommander* Get() const { return mSlot != nullptr ? *mSlot : nullptr; }
+
+ private:
+  std::shared_ptr<LCommander*> mSlot;
 };

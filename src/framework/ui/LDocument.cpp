@@ -3,6 +3,7 @@
 #include "framework/core/LFile.h"
 #include "framework/core/LString.h"
 #include "framework/ui/LWindow.h"
+#include "framework/ui/StTargetKeeper.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UNavServicesDialogs.h"
 #include "framework/ui/UQtText.h"
@@ -42,6 +43,7 @@ LDocument::ESaveAnswer LDocument::AskSaveChanges(bool quitting) {
   const QString text = (quitting ? QStringLiteral("Save changes to “%1” before quitting?")
                                  : QStringLiteral("Save changes to “%1” before closing?"))
                            .arg(UQtText::FromPStr(name));
+  StTargetKeeper keeper;
   QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                   QApplication::activeWindow());

@@ -1,5 +1,6 @@
 #include "framework/ui/LQtAlertPresenter.h"
 
+#include "framework/ui/StTargetKeeper.h"
 #include "framework/ui/UDesktop.h"
 #include "framework/ui/UQtText.h"
 
@@ -7,6 +8,7 @@
 #include <QMessageBox>
 
 void LQtAlertPresenter::CautionAlert(ResIDT, const std::string& message) {
+  StTargetKeeper keeper;
   // The core's texts are Mac Roman.
   QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(),
                   UQtText::FromMacRoman(message), QMessageBox::Ok, QApplication::activeWindow());

@@ -4,6 +4,7 @@
 #include "framework/ui/LControl.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LProgressBar.h"
+#include "framework/ui/StTargetKeeper.h"
 #include "framework/ui/UReanimator.h"
 
 #include <QEventLoop>
@@ -68,6 +69,7 @@ class CQtDialogView final : public LDialogView, public LListener {
   }
 
  private:
+  StTargetKeeper mKeeper;  // first made, last gone: after the dialog
   QPointer<LDialogBox> mDialog;
   QEventLoop* mLoop = nullptr;
   MessageT mMessage = msg_Nothing;

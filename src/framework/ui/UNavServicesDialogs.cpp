@@ -1,5 +1,6 @@
 #include "framework/ui/UNavServicesDialogs.h"
 
+#include "framework/ui/StTargetKeeper.h"
 #include "framework/ui/UQtText.h"
 
 #include <QApplication>
@@ -40,6 +41,13 @@ class CQtNavHost final : public LNavHost {
   }
 };
 
+// What `ask` answers; the focus and the target go back where they were afterwards.
+template <typename Ask>
+auto askKeepingFocus(Ask&& ask) {
+  StTargetKeeper keeper;
+  return ask();
+}
+
 CQtNavHost sQtHost;
 LNavHost* sHost = nullptr;
 QString sLastFolder;
@@ -79,7 +87,7 @@ bool UNavServicesDialogs::LFileDesignator::AskDesignateFile(const QString& defau
   request.proposedName = defaultName;
   request.filters = mFilters;
   request.defaultSuffix = mDefaultSuffix;
-  const QString chosen = GetHost().AskSaveFile(request);
+  const QString chosen = askKeepingFocus([&] { return GetHost().AskSaveFile(request); });
   if (chosen.isEmpty()) return false;
   const QString path = QFileInfo(chosen).absoluteFilePath();
   RememberFolder(path);
@@ -99,7 +107,7 @@ bool UNavServicesDialogs::LFileChooser::AskOpenFile() {
   request.folder = StartFolder();
   request.filters = mFilters;
   request.multipleFiles = (mOptions.dialogOptionFlags & kNavAllowMultipleFiles) != 0;
-  const QStringList chosen = GetHost().AskOpenFiles(request);
+  const QStringList chosen = askKeepingFocus([&] { return GetHost().AskOpenFiles(request); });
   mFiles.clear();
   for (const QString& file : chosen) {
     const QString path = QFileInfo(file).absoluteFilePath();
