@@ -48,9 +48,12 @@ std::string formatNumber(std::int32_t value) {
   return std::string(digits.data(), end);
 }
 
-// Characters a value cannot carry: the separator, the line end and the escape itself. Blanks
-// are escaped only at either end, where the reader would drop them.
-bool mustEscape(char c) { return c == ',' || c == '\r' || c == '\n' || c == '%'; }
+// Characters a value cannot carry: the separator, the line end and the escape itself, and the
+// brackets, which SeekTag would take for a section's tag wherever they stand. Blanks are
+// escaped only at either end, where the reader would drop them.
+bool mustEscape(char c) {
+  return c == ',' || c == '\r' || c == '\n' || c == '%' || c == '[' || c == ']';
+}
 
 void appendEscaped(std::string& out, char c) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -80,8 +83,9 @@ std::string encodeSpecPart(std::string_view text) {
 
 // The character behind "%" and two hex digits, for the escapes encodeSpecPart writes.
 std::optional<char> unescaped(char high, char low) {
-  static constexpr std::array<std::pair<std::string_view, char>, 6> kEscapes{
-      {{"2C", ','}, {"0D", '\r'}, {"0A", '\n'}, {"25", '%'}, {"20", ' '}, {"09", '\t'}}};
+  static constexpr std::array<std::pair<std::string_view, char>, 8> kEscapes{
+      {{"2C", ','}, {"0D", '\r'}, {"0A", '\n'}, {"25", '%'}, {"20", ' '}, {"09", '\t'},
+       {"5B", '['}, {"5D", ']'}}};
   if (low >= 'a' && low <= 'f') low = static_cast<char>(low - 'a' + 'A');
   for (const auto& [hex, character] : kEscapes) {
     if (hex[0] == high && hex[1] == low) return character;

@@ -73,8 +73,8 @@ class UPreference {
   static bool SetPoint(const Point& value, std::uint16_t index = 0);
   static bool SetRect(const Rect& value, std::uint16_t index = 0);
   // Volume at `index`, parent folder at index + 1 ("0" for none), name at index + 2. The
-  // folder and the name are written with ",", CR, LF and "%" and the blanks at either end
-  // percent-encoded, and decoded on reading, so that any folder and file name survive.
+  // folder and the name are written with ",", CR, LF, "%", "[", "]" and the blanks at either
+  // end percent-encoded, and decoded on reading, so that any folder and file name survive.
   static bool SetFSSpec(const FSSpec& value, std::uint16_t index = 0);
 
   // --- the same by param name: getters do not create the param, setters do

@@ -113,6 +113,12 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
               return Pref::SetParamFSSpec("f"_p, {0, "/a\rb\n", "%2C"});
             }); },
        true, "[T]\r\nf = 0, /a%0Db%0A, %252C\r\n"},
+      {"brackets are encoded, so a name cannot pose as a section", "[T]\r\n",
+       [] { return InSectionT([] {
+              return Pref::SetParamFSSpec("f"_p, {0, "/[General Settings]", "[T].mid"}) &&
+                     !Pref::SeekTag(kGeneral, false);
+            }); },
+       true, "[T]\r\nf = 0, /%5BGeneral Settings%5D, %5BT%5D.mid\r\n"},
       {"a string is written as it stands", "[T]\r\n",
        [] { return InSectionT([] { return Pref::SetParamString("s"_p, " ab  "_p); }); }, true,
        "[T]\r\ns =  ab  \r\n"},
@@ -267,6 +273,8 @@ TEST_F(UPreferenceTest, ReadsFileSpecifications) {
       {"a volume that is no number keeps the default", "x, /a, b", {5, "/a", "b"}},
       {"an unknown escape stays", "0, /a, 100%.mid%4", {0, "/a", "100%.mid%4"}},
       {"lower-case escapes", "0, /a%2cb, c%0a", {0, "/a,b", "c\n"}},
+      {"encoded brackets", "0, /%5Ba%5d, %5BT%5D.mid", {0, "/[a]", "[T].mid"}},
+      {"brackets of older files stay", "0, /[a], b].mid", {0, "/[a]", "b].mid"}},
       {"long values are read whole",
        "0, /" + std::string(300, 'd') + ", " + std::string(300, 'n'),
        {0, "/" + std::string(300, 'd'), std::string(300, 'n')}},
