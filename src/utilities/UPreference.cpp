@@ -5,8 +5,11 @@
 #include "framework/core/LString.h"
 #include "utilities/UFileUtils.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -121,6 +124,22 @@ std::optional<FSSpec> preferenceFileSpec(ConstStr255Param name) {
   return FSSpec::FromPath(*folder / std::string(fileName));
 }
 
+// Makes `folder` and any missing folder above it, readable by the owner only, as a fresh
+// account's configuration folder should be; an existing folder is left as it is. False (with
+// errno) when a folder cannot be made.
+bool makePrivateFolder(const std::filesystem::path& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
+  if (errno != ENOENT) return false;
+  const std::filesystem::path parent = folder.parent_path();
+  if (parent != folder && !makePrivateFolder(parent)) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 // A created param must be found again by SeekParam, which skips leading blanks, stops at "[",
 // ends the name at the first "=" and drops its trailing spaces.
 bool isFindableParamName(std::string_view name) {
@@ -158,8 +177,7 @@ OSStatus UPreference::SaveFile(ConstStr255Param name, OSType creator, ResIDT ico
                                OSType fileType) {
   auto folder = UFileUtils::FindPreferencesFolder();
   if (!folder) return fnfErr;
-  std::error_code error;
-  if (!std::filesystem::is_directory(*folder, error)) return noErr;
+  if (!makePrivateFolder(*folder)) return errno == ENOENT || errno == ENOTDIR ? fnfErr : ioErr;
   auto fileSpec = preferenceFileSpec(name);
   if (!fileSpec) return fnfErr;
   return SaveFile(*fileSpec, creator, iconID, fileType);

@@ -505,14 +505,42 @@ TEST_F(UPreferenceFileTest, AFailedLoadKeepsTheDataAndASuccessfulOneReplacesIt) 
   EXPECT_EQ(Pref::GetParamValue("y"_p, 0), 2);
 }
 
-TEST_F(UPreferenceFileTest, SaveByNameGoesToTheConfigFolderWhenItExists) {
+TEST_F(UPreferenceFileTest, SaveByNameCreatesAMissingConfigFolder) {
+  const fs::path home = mFolder.Path() / "home";
+  const std::string config = (mFolder.Path() / "config").string();
+  const std::string nested = (mFolder.Path() / "a/b").string();
+  struct SRow {
+    const char* name;
+    const char* configHome;  // null: unset
+    fs::path expectedFolder;
+  } rows[] = {
+      {"XDG_CONFIG_HOME", config.c_str(), config},
+      {"XDG_CONFIG_HOME two levels down", nested.c_str(), nested},
+      {"~/.config", nullptr, home / ".config"},
+  };
+  StEnvironment homeVariable("HOME", home.c_str());
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    StEnvironment xdg("XDG_CONFIG_HOME", row.configHome);
+    UseText("[T]\r\nx = 1\r\n");
+    ASSERT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
+    EXPECT_EQ(FileText(row.expectedFolder / "prefs"), "[T]\r\nx = 1\r\n");
+    for (fs::path folder = row.expectedFolder; folder != mFolder.Path();
+         folder = folder.parent_path()) {
+      EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    }
+  }
+  const fs::path file = mFolder.Path() / "file";
+  WriteFile(file, "");
+  StEnvironment xdg("XDG_CONFIG_HOME", file.c_str());
+  EXPECT_NE(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr) << "a file, no folder";
+}
+
+TEST_F(UPreferenceFileTest, SaveByNameGoesToTheConfigFolder) {
   const fs::path config = mFolder.Path() / "config";
   StEnvironment xdg("XDG_CONFIG_HOME", config.c_str());
   UseText("[T]\r\nx = 1\r\n");
-  EXPECT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
-  EXPECT_FALSE(fs::exists(config)) << "the folder must not be created";
   EXPECT_EQ(Pref::LoadFile("prefs"_p), fnfErr);
-
   fs::create_directory(config);
   EXPECT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
   EXPECT_EQ(FileText(config / "prefs"), "[T]\r\nx = 1\r\n");
