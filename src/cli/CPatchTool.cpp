@@ -247,6 +247,8 @@ void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t ve
   patch.SetCurrentVersion();
   const std::string alerts = mAlerts.TakeMessages();
   if (result != 0) Fail(file, alerts.empty() ? "is not a valid patch file" : alerts);
+  // A file with damaged dumps loads as it is; its alert is the one warning.
+  if (!alerts.empty()) mErr << "kvx: warning: " << file.string() << ": " << alerts << '\n';
 }
 
 void CPatchTool::SavePatch(CPatch& patch, const fs::path& file) {

@@ -106,6 +106,8 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
       }
       ExtractBulkData(index, event.data);
       long filled = GetDumpTargetIndex(index);
+      // Kept all the same: other tools may have written the file; the caller warns.
+      if (!HasValidChecksum(event.data, event.length)) NoteDamagedDump(filled);
       CSMFReader::CTrack* track = reader.GetCurTrack();
       if (TrackHasTextNext(track)) {
         // Read it from its track now, so the merged reading does not see it again.
@@ -132,6 +134,8 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
       LString::CopyPStr(title, mTitle, sizeof mTitle);
       BroadcastMessage(msg_TitleLoaded, mTitle);
     }
+    if (!mDamagedDumps.empty())
+      UAlert::ErrorAlert(UAlert::GetMessage(err_DamagedFileDumps, GetDamagedDumpsText()));
     return 0;
   }
   mCopyrights.clear();
