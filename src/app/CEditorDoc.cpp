@@ -17,6 +17,9 @@
 #include "utilities/UPreference.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -186,12 +189,17 @@ void CEditorDoc::ExportAssignList() {
 }
 
 std::optional<fs::path> CEditorDoc::FindTempFolder(bool create) {
-  std::error_code error;
-  fs::path folder = fs::temp_directory_path(error);
-  if (error || folder.empty()) return std::nullopt;
-  if (fs::is_directory(folder, error)) return folder;
-  if (create && fs::create_directories(folder, error)) return folder;
-  return std::nullopt;
+  if (mTempFolder == nullptr && create) {
+    // The session's runtime folder is the user's alone; the shared temp folder is the fallback.
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base) || !QFileInfo(base).isDir()) {
+      base = QDir::tempPath();
+    }
+    auto folder = std::make_unique<QTemporaryDir>(base + QStringLiteral("/kvx-editor-XXXXXX"));
+    if (folder->isValid()) mTempFolder = std::move(folder);
+  }
+  if (mTempFolder == nullptr) return std::nullopt;
+  return fs::path(mTempFolder->path().toStdString());
 }
 
 fs::path CEditorDoc::TempHTMLPath(const fs::path& folder, int counter) {
@@ -223,14 +231,8 @@ void CEditorDoc::ViewAssignList() {
 }
 
 void CEditorDoc::CleanupTempFile() {
-  const auto folder = FindTempFolder(false);
-  if (!folder) return;
-  for (int counter = 0;; ++counter) {
-    const fs::path path = TempHTMLPath(*folder, counter);
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(path, error))) break;
-    fs::remove(path, error);  // a file that cannot go stays
-  }
+  // Its files are the document's only: the folder goes as a whole.
+  mTempFolder.reset();
 }
 
 // --- commands

@@ -111,11 +111,13 @@ class EditorTest : public ::testing::Test {
 
   fs::path PreferenceFile() const;
   fs::path TempFolder() const { return mFolder / "tmp"; }
+  fs::path RuntimeFolder() const { return mFolder / "run"; }  // $XDG_RUNTIME_DIR
   fs::path FilesFolder() const { return mFolder / "files"; }
 
   StTempFolder mFolder;
   std::optional<StEnvironment> mConfigHome;
   std::optional<StEnvironment> mTempDir;
+  std::optional<StEnvironment> mRuntimeDir;
   std::optional<StEnvironment> mMidiSystem;
   CScriptedNavHost mNav;
   std::optional<StNavHost> mNavScope;
