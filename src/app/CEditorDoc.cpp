@@ -124,9 +124,22 @@ bool CEditorDoc::WritePatchFile(const FSSpec& file) {
   // The patch file is written through a temporary file, so a failure leaves any old file as
   // it was and nothing has to be created or deleted beforehand.
   if (mPatch->SaveSMF(file) == 0) return true;
-  UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
+  AlertSaveFailed(file);
   UpdateWindowTitle();
   return false;
+}
+
+void CEditorDoc::AlertSaveFailed(const FSSpec& file) {
+  const fs::path path = file.Path();
+  const int problem = UFileUtils::FindFileProblem(path, UFileUtils::EFileUse::Write);
+  if (problem == 0) {
+    // Nothing to be seen in the way: the general advice is all there is.
+    UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
+    return;
+  }
+  UAlert::ErrorAlert(UAlert::GetMessage(
+      err_CannotSaveFile, UFileUtils::DisplayName(path),
+      UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Write)));
 }
 
 void CEditorDoc::FinishSave() {
@@ -181,7 +194,10 @@ void CEditorDoc::ExportAssignList() {
     designator.GetFileSpec(file);
     // The writer replaces an existing file only once the new list is complete.
     CHTMLWriter writer(mPatch.get());
-    if (writer.OutputFile(file) != 0) LException::ThrowException(ioErr, "the list was not written");
+    if (writer.OutputFile(file) != 0) {
+      AlertSaveFailed(file);
+      return;
+    }
     designator.CompleteSave();
   } catch (...) {
     UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
@@ -221,10 +237,13 @@ void CEditorDoc::ViewAssignList() {
     }
     const FSSpec file = FSSpec::FromPath(path);
     CHTMLWriter writer(mPatch.get());
-    const OSStatus written = writer.OutputFile(file);
-    if (written != 0) LException::ThrowException(written, "the list was not written");
-    const OSErr opened = UFileUtils::SendFinderOpenAE(&file);
-    if (opened != noErr) LException::ThrowException(opened, "the list could not be shown");
+    if (writer.OutputFile(file) != 0) {
+      AlertSaveFailed(file);
+      return;
+    }
+    if (UFileUtils::SendFinderOpenAE(&file) != noErr) {
+      UAlert::ErrorAlert(UAlert::GetMessage(err_NoBrowser, UFileUtils::DisplayName(path)));
+    }
   } catch (...) {
     UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
   }

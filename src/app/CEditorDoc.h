@@ -98,6 +98,9 @@ class CEditorDoc : public LDocument {
   static LMenu& FetchRecentMenu();
   // Writes the patch into `file`; a failure shows alert 6 and returns false.
   bool WritePatchFile(const FSSpec& file);
+  // The alert for a file that could not be written: its name and what is in the way, or the
+  // general advice (alert 6) when nothing can be seen.
+  static void AlertSaveFailed(const FSSpec& file);
   void FinishSave();
   // Puts the list into menu 131 again, newest first, or the placeholder when it is empty.
   void RebuildRecentMenu();

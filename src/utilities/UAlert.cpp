@@ -28,9 +28,18 @@ void UAlert::ErrorAlert(ResIDT listID, std::int16_t index) {
   ErrorAlert(LStr255(listID, index));
 }
 
-std::string UAlert::GetMessage(std::int16_t index, std::string_view param) {
-  std::string message = UStringLists::GetIndString(STRx_Errors, index);
-  const std::size_t at = message.find("^0");
-  if (at != std::string::npos) message.replace(at, 2, param);
+std::string UAlert::GetMessage(std::int16_t index, std::string_view param,
+                               std::string_view param1) {
+  const std::string text = UStringLists::GetIndString(STRx_Errors, index);
+  std::string message;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    // One pass, so that a "^1" inside a file name stays as it is.
+    if (text[at] == '^' && at + 1 < text.size() && (text[at + 1] == '0' || text[at + 1] == '1')) {
+      message += text[at + 1] == '0' ? param : param1;
+      ++at;
+    } else {
+      message += text[at];
+    }
+  }
   return message;
 }

@@ -108,6 +108,11 @@ class EditorTest : public ::testing::Test {
   // Marks the patch modified by giving controller 0 a control change.
   void ModifyPatch();
   std::vector<int> AlertIndices() const { return mAlerts.ErrorIndices(); }
+  std::vector<std::string> AlertMessages() const {
+    std::vector<std::string> messages;
+    for (const auto& alert : mAlerts.Alerts()) messages.push_back(alert.message);
+    return messages;
+  }
 
   fs::path PreferenceFile() const;
   fs::path TempFolder() const { return mFolder / "tmp"; }

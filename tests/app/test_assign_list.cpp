@@ -62,10 +62,11 @@ TEST_F(AssignList, ExportReplacesAnExistingFileAndCancelWritesNothing) {
   EXPECT_EQ(ReadText(target), ExpectedList());
 }
 
-TEST_F(AssignList, AFailedExportShowsAlert6) {
+TEST_F(AssignList, AFailedExportNamesTheFileAndTheCause) {
   mNav.answers = {PathText(FilesFolder() / "missing" / "list.html")};
   Command(cmd_ExportAssignList);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+  EXPECT_EQ(AlertMessages(), std::vector<std::string>{UAlert::GetMessage(
+                                 err_CannotSaveFile, "list.html", "its folder does not exist")});
 }
 
 TEST_F(AssignList, ViewWritesTheTemporaryFileAndOpensIt) {
@@ -122,10 +123,11 @@ TEST_F(AssignList, ViewTakesTheNextNameWhenOneCannotBeDeleted) {
   EXPECT_EQ(ReadText(Temp(1)), ExpectedList());
 }
 
-TEST_F(AssignList, ViewThatCannotBeShownShowsAlert6) {
+TEST_F(AssignList, ViewWithoutABrowserSaysSo) {
   mOpenerWorks = false;
   Command(cmd_ViewAssignList);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+  EXPECT_EQ(AlertMessages(),
+            std::vector<std::string>{UAlert::GetMessage(err_NoBrowser, "KVXEditorTemp.html")});
 }
 
 TEST_F(AssignList, TheDocumentRemovesItsTemporaryFolderWithEverythingInIt) {

@@ -153,7 +153,7 @@ TEST_F(Document, SaveAsOntoItsOwnFileSavesInPlaceAndOntoAnotherMovesTheDocument)
   EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - other.mid");
 }
 
-TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
+TEST_F(Document, AFailedSaveNamesTheFileAndTheCauseAndLosesNothing) {
   FSSpec file = ExamplePatch("synth-setup.mid");
   mApp->SendAEOpenDoc(file);
   const auto original = LFile(file).ReadDataFork();
@@ -162,7 +162,8 @@ TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
   // Save As into a folder that does not exist: the document keeps its own file.
   mNav.answers = {PathText(FilesFolder() / "missing" / "x.mid")};
   Command(cmd_SaveAs);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+  EXPECT_EQ(AlertMessages(), std::vector<std::string>{UAlert::GetMessage(
+                                 err_CannotSaveFile, "x.mid", "its folder does not exist")});
   EXPECT_EQ(Doc().GetFileSpec(), file);
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - synth-setup.mid");
@@ -173,7 +174,9 @@ TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
     mAlerts.Clear();
     Command(cmd_Save);
     fs::permissions(file.Path().parent_path(), fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+    EXPECT_EQ(AlertMessages(),
+              std::vector<std::string>{UAlert::GetMessage(
+                  err_CannotSaveFile, "synth-setup.mid", "you are not allowed to write there")});
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(LFile(file).ReadDataFork(), original);
   }

@@ -164,6 +164,12 @@ TEST_F(KvxExitStatus, BadFilesGiveOneNamingTheFile) {
        1,
        {"@TMP@/empty.mid: This is not a KVX patch file"},
        {}},
+      {"an older file given to info",
+       {"info", ExamplePatch("old-device-v100").string()},
+       1,
+       {"old-device-v100.mid: is a patch file of the older KVX format: convert it with \"kvx "
+        "import "},
+       {}},
       {"current file given to import",
        {"import", "@SYNTH@", "@TMP@/new.mid"},
        1,
