@@ -80,12 +80,16 @@ TEST(FileTest, WritesThroughLinks) {
 
     EXPECT_EQ(ReadText(folder / row.real), "new content");
     EXPECT_EQ(ReadText(folder / row.written), "new content");
-    if (*row.alsoSees != '\0') EXPECT_EQ(ReadText(folder / row.alsoSees), "new content");
-    if (*row.symlink != '\0') EXPECT_TRUE(fs::is_symlink(folder / row.symlink));
+    if (*row.alsoSees != '\0') {
+      EXPECT_EQ(ReadText(folder / row.alsoSees), "new content");
+    }
+    if (*row.symlink != '\0') {
+      EXPECT_TRUE(fs::is_symlink(folder / row.symlink));
+    }
     if (*row.alsoSees != '\0' && *row.symlink == '\0') {
       EXPECT_EQ(Inode(folder / row.real), inode);  // the hard links stay one file
     }
-    EXPECT_EQ(CountEntries(folder.Path()), entries);       // no temporary file left behind
+    EXPECT_EQ(CountEntries(folder.Path()), entries);  // no temporary file left behind
   }
 }
 
@@ -103,7 +107,9 @@ TEST(FileTest, AFailedWriteLeavesTheOldContent) {
                    LException);
     }
     EXPECT_EQ(ReadText(folder / row.real), "old");
-    if (*row.symlink != '\0') EXPECT_TRUE(fs::is_symlink(folder / row.symlink));
+    if (*row.symlink != '\0') {
+      EXPECT_TRUE(fs::is_symlink(folder / row.symlink));
+    }
     EXPECT_EQ(CountEntries(folder.Path()), entries);
   }
 }

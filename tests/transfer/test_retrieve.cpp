@@ -414,7 +414,9 @@ TEST(Retreive, DamagedDumpsAreNotTakenAndKeepTheRetrievalFromCompleting) {
     for (long index : row.damaged) {
       const bool resent = !row.resentGood.empty();
       EXPECT_EQ(HoldsKnownRecord(rig.patch, index), resent) << index;
-      if (!resent) EXPECT_TRUE(IsEmptyRecord(rig.patch, index)) << index;
+      if (!resent) {
+        EXPECT_TRUE(IsEmptyRecord(rig.patch, index)) << index;
+      }
     }
     const auto* progress = rig.FindDialog(kProgressDialog);
     ASSERT_NE(progress, nullptr);

@@ -159,7 +159,9 @@ TEST_F(FileUtilsTest, FileProblemsAndTheirCauses) {
     SCOPED_TRACE(row.name);
     const int problem = UFileUtils::FindFileProblem(mFolder / row.file, row.use);
     EXPECT_EQ(problem, row.problem);
-    if (problem != 0) EXPECT_EQ(UFileUtils::DescribeFileProblem(problem, row.use), row.cause);
+    if (problem != 0) {
+      EXPECT_EQ(UFileUtils::DescribeFileProblem(problem, row.use), row.cause);
+    }
   }
   EXPECT_EQ(UFileUtils::DescribeFileProblem(ENOSPC, EUse::Write), "the disk is full");
   if (::geteuid() != 0) {
