@@ -209,10 +209,10 @@ TEST_F(Document, ImportReadsAnOldFileAndRestoresTheVersionEvenWhenCancelled) {
   EXPECT_NE(Patch().GetAssignMessage(27), 0);
   EXPECT_FALSE(Doc().IsModified());
 
-  // The same file opened as a current patch is refused.
+  // The same file opened as a current patch is refused, pointing to Import.
   FSSpec old = ExamplePatch("old-device-v100.mid");
   mApp->SendAEOpenDoc(old);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_NotPatchFile});
+  EXPECT_EQ(AlertIndices(), std::vector<int>{err_OldFormatFile});
 }
 
 // What each answer to "Save changes?" does before a command replaces a modified patch.
