@@ -168,8 +168,11 @@ void CEditorApp::OpenHelp() {
   help.parID = program.parID;
   help.name = UQtText::FromMacRoman(UStringLists::GetIndString(STRx_Standards, str_HelpFileName))
                   .toStdString();
-  if (!found || !LFile(help).SpecifierExists() || UFileUtils::SendFinderOpenAE(&help) != noErr)
+  if (!found || !LFile(help).SpecifierExists()) {
     UAlert::ErrorAlert(STRx_Errors, err_HelpFailed);
+  } else if (UFileUtils::SendFinderOpenAE(&help) != noErr) {
+    UAlert::ErrorAlert(UAlert::GetMessage(err_NoBrowser, UFileUtils::DisplayName(help.Path())));
+  }
 }
 
 void CEditorApp::ShowAboutBox() {

@@ -17,6 +17,9 @@
 #include "utilities/UPreference.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -121,9 +124,22 @@ bool CEditorDoc::WritePatchFile(const FSSpec& file) {
   // The patch file is written through a temporary file, so a failure leaves any old file as
   // it was and nothing has to be created or deleted beforehand.
   if (mPatch->SaveSMF(file) == 0) return true;
-  UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
+  AlertSaveFailed(file);
   UpdateWindowTitle();
   return false;
+}
+
+void CEditorDoc::AlertSaveFailed(const FSSpec& file) {
+  const fs::path path = file.Path();
+  const int problem = UFileUtils::FindFileProblem(path, UFileUtils::EFileUse::Write);
+  if (problem == 0) {
+    // Nothing to be seen in the way: the general advice is all there is.
+    UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
+    return;
+  }
+  UAlert::ErrorAlert(UAlert::GetMessage(
+      err_CannotSaveFile, UFileUtils::DisplayName(path),
+      UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Write)));
 }
 
 void CEditorDoc::FinishSave() {
@@ -178,7 +194,10 @@ void CEditorDoc::ExportAssignList() {
     designator.GetFileSpec(file);
     // The writer replaces an existing file only once the new list is complete.
     CHTMLWriter writer(mPatch.get());
-    if (writer.OutputFile(file) != 0) LException::ThrowException(ioErr, "the list was not written");
+    if (writer.OutputFile(file) != 0) {
+      AlertSaveFailed(file);
+      return;
+    }
     designator.CompleteSave();
   } catch (...) {
     UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
@@ -186,12 +205,17 @@ void CEditorDoc::ExportAssignList() {
 }
 
 std::optional<fs::path> CEditorDoc::FindTempFolder(bool create) {
-  std::error_code error;
-  fs::path folder = fs::temp_directory_path(error);
-  if (error || folder.empty()) return std::nullopt;
-  if (fs::is_directory(folder, error)) return folder;
-  if (create && fs::create_directories(folder, error)) return folder;
-  return std::nullopt;
+  if (mTempFolder == nullptr && create) {
+    // The session's runtime folder is the user's alone; the shared temp folder is the fallback.
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base) || !QFileInfo(base).isDir()) {
+      base = QDir::tempPath();
+    }
+    auto folder = std::make_unique<QTemporaryDir>(base + QStringLiteral("/kvx-editor-XXXXXX"));
+    if (folder->isValid()) mTempFolder = std::move(folder);
+  }
+  if (mTempFolder == nullptr) return std::nullopt;
+  return fs::path(mTempFolder->path().toStdString());
 }
 
 fs::path CEditorDoc::TempHTMLPath(const fs::path& folder, int counter) {
@@ -213,24 +237,21 @@ void CEditorDoc::ViewAssignList() {
     }
     const FSSpec file = FSSpec::FromPath(path);
     CHTMLWriter writer(mPatch.get());
-    const OSStatus written = writer.OutputFile(file);
-    if (written != 0) LException::ThrowException(written, "the list was not written");
-    const OSErr opened = UFileUtils::SendFinderOpenAE(&file);
-    if (opened != noErr) LException::ThrowException(opened, "the list could not be shown");
+    if (writer.OutputFile(file) != 0) {
+      AlertSaveFailed(file);
+      return;
+    }
+    if (UFileUtils::SendFinderOpenAE(&file) != noErr) {
+      UAlert::ErrorAlert(UAlert::GetMessage(err_NoBrowser, UFileUtils::DisplayName(path)));
+    }
   } catch (...) {
     UAlert::ErrorAlert(STRx_Errors, err_SaveFailed);
   }
 }
 
 void CEditorDoc::CleanupTempFile() {
-  const auto folder = FindTempFolder(false);
-  if (!folder) return;
-  for (int counter = 0;; ++counter) {
-    const fs::path path = TempHTMLPath(*folder, counter);
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(path, error))) break;
-    fs::remove(path, error);  // a file that cannot go stays
-  }
+  // Its files are the document's only: the folder goes as a whole.
+  mTempFolder.reset();
 }
 
 // --- commands

@@ -7,9 +7,11 @@
 // file that is in the list moves it to the top. An item shows the file name, or the full path
 // shortened in the middle where two entries have the same name.
 //
-// View writes the list to "KVXEditorTemp.html" in the system temp folder (or, when that name
-// is taken by a file that cannot be deleted, "KVXEditorTemp1.html", 2, ...) and opens it in
-// the browser; the document deletes these files when it goes away.
+// View writes the list to "KVXEditorTemp.html" (or, when that name is taken by a file that
+// cannot be deleted, "KVXEditorTemp1.html", 2, ...) in a folder of the document's own, made
+// with a unique name and for the user alone under $XDG_RUNTIME_DIR or the system temp folder,
+// and opens it in the browser. No other user can put a file or a link in its place. The
+// document removes the folder with everything in it when it goes away.
 #pragma once
 
 #include "framework/core/FSSpec.h"
@@ -25,6 +27,7 @@
 class CMainWindow;
 class CPatch;
 class LMenu;
+class QTemporaryDir;
 
 constexpr CommandT cmd_ExportAssignList = static_cast<CommandT>(FourCC("Stxt"));
 constexpr CommandT cmd_ViewAssignList = static_cast<CommandT>(FourCC("Vtxt"));
@@ -75,8 +78,9 @@ class CEditorDoc : public LDocument {
   QString GetWindowTitle() const;
   // The temporary HTML file with counter n (0: none): "KVXEditorTemp<n>.html" in `folder`.
   static std::filesystem::path TempHTMLPath(const std::filesystem::path& folder, int counter);
-  // The folder of the temporary HTML files; nothing when the system has none.
-  static std::optional<std::filesystem::path> FindTempFolder(bool create);
+  // The document's own folder of the temporary HTML files, made when `create` is true and
+  // there is none yet; nothing when there is none or it cannot be made.
+  std::optional<std::filesystem::path> FindTempFolder(bool create);
 
   bool ObeyCommand(CommandT command, void* param) override;
   void FindCommandStatus(CommandT command, bool& enabled, bool& usesMark, std::uint16_t& mark,
@@ -94,6 +98,9 @@ class CEditorDoc : public LDocument {
   static LMenu& FetchRecentMenu();
   // Writes the patch into `file`; a failure shows alert 6 and returns false.
   bool WritePatchFile(const FSSpec& file);
+  // The alert for a file that could not be written: its name and what is in the way, or the
+  // general advice (alert 6) when nothing can be seen.
+  static void AlertSaveFailed(const FSSpec& file);
   void FinishSave();
   // Puts the list into menu 131 again, newest first, or the placeholder when it is empty.
   void RebuildRecentMenu();
@@ -107,4 +114,5 @@ class CEditorDoc : public LDocument {
   std::int16_t mRecentMenuIndex = 0;
   // How many items of menu 131 belong to the list now (0: the placeholder is there).
   std::int16_t mRecentItemCount = 0;
+  std::unique_ptr<QTemporaryDir> mTempFolder;  // removes itself with everything in it
 };

@@ -246,7 +246,13 @@ void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t ve
   const short result = patch.LoadSMF(FSSpec::FromPath(file));
   patch.SetCurrentVersion();
   const std::string alerts = mAlerts.TakeMessages();
+  if (result != 0 && alerts == LStr255(STRx_Errors, err_OldFormatFile).Std()) {
+    Fail(file, "is a patch file of the older KVX format: convert it with \"kvx import " +
+                   file.string() + " NEW.mid\"");
+  }
   if (result != 0) Fail(file, alerts.empty() ? "is not a valid patch file" : alerts);
+  // A file with damaged dumps loads as it is; its alert is the one warning.
+  if (!alerts.empty()) mErr << "kvx: warning: " << file.string() << ": " << alerts << '\n';
 }
 
 void CPatchTool::SavePatch(CPatch& patch, const fs::path& file) {

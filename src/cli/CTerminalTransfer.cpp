@@ -108,7 +108,16 @@ void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
 
 void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
                                 const std::string& destination, const std::string& outName) {
-  CTerminalDialogHost host(mErr, HostOptions(mOptions.assumeYes, mOptions.timeoutSeconds));
+  CTerminalDialogHost::SOptions hostOptions =
+      HostOptions(mOptions.assumeYes, mOptions.timeoutSeconds);
+  // Damaged dumps keep the retrieval from completing; once every controller has come, good or
+  // damaged, there is nothing left to wait for.
+  hostOptions.interrupted = [&patch] {
+    const std::size_t seen = patch.GetReceivedCount() + patch.GetDamagedDumps().size();
+    return StInterruptCatcher::WasInterrupted() ||
+           (!patch.GetDamagedDumps().empty() && seen >= kControllerCount);
+  };
+  CTerminalDialogHost host(mErr, hostOptions);
   host.Define(kConfirmRequestDialog,
               {EKind::Question, "Fetch the patch of the device at " + Quoted(destination) +
                                     " into " + outName + "?"});
@@ -127,6 +136,11 @@ void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
 
   const std::string alerts = mAlerts.TakeMessages();
   if (!alerts.empty()) throw std::runtime_error(alerts);
+  if (!patch.GetDamagedDumps().empty()) {
+    throw std::runtime_error("the dumps of " + patch.GetDamagedDumpsText() + " from " +
+                             Quoted(source) + " arrived damaged (wrong checksum); " + outName +
+                             " was not written");
+  }
   if (host.WasInterrupted() || host.TimedOut()) {
     const std::string count = std::to_string(patch.GetReceivedCount()) + " of 50 dumps came in";
     const std::string reason = host.TimedOut()

@@ -3,6 +3,7 @@
 #include "framework/core/LString.h"
 #include "utilities/UStringUtils.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -221,6 +222,7 @@ void CPatch::InitAllParams() {
   mTitle[0] = 0;
   std::memset(mParams, 0, sizeof mParams);
   mCopyrights.clear();
+  mDamagedDumps.clear();
   msg_PatchInit.Send(*this);
 }
 
@@ -321,11 +323,40 @@ void CPatch::ExtractBulkData(long index, const unsigned char* bytes) {
 void CPatch::ProcessMessage(const unsigned char* bytes, long length) {
   const long index = CheckBulkSysx(bytes, length);
   if (index < 0) return;  // not a dump of ours: dropped
+  if (!HasValidChecksum(bytes, length)) {
+    // Storing it would put a wrong assignment into the patch without a word.
+    NoteDamagedDump(GetDumpTargetIndex(index));
+    return;
+  }
+  std::erase(mDamagedDumps, GetDumpTargetIndex(index));  // a good copy came after all
   ExtractBulkData(index, bytes);
   mModified = true;
   ++mReceivedCount;
   // The row the dump filled (the same as the dump's index in the current format).
   msg_ParamReceived.Send(*this, static_cast<std::int32_t>(GetDumpTargetIndex(index)));
+}
+
+// --- damaged dumps
+
+bool CPatch::HasValidChecksum(const unsigned char* bytes, long length) const {
+  if (mVersion == kPatchVersion_100) return true;
+  if (bytes == nullptr || length <= kChecksumPos) return false;
+  return bytes[kChecksumPos] == BulkChecksum(bytes + kAddressPos, bytes + kChecksumPos);
+}
+
+void CPatch::NoteDamagedDump(long row) {
+  if (!ValidParamIndex(row)) return;
+  if (std::find(mDamagedDumps.begin(), mDamagedDumps.end(), row) == mDamagedDumps.end())
+    mDamagedDumps.push_back(row);
+}
+
+std::string CPatch::GetDamagedDumpsText() const {
+  std::string text;
+  for (long row : mDamagedDumps) {
+    if (!text.empty()) text += ", ";
+    text += LString::View(GetControllerDescriptor(row));
+  }
+  return text;
 }
 
 // --- captions

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class CMidiInQueue;
@@ -119,7 +120,20 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   long GetDumpTargetIndex(long dumpIndex) const;
 
   // --- receiving from the device (CMidiInHandler)
+  // A dump whose checksum is wrong is not stored and not counted: its controller is noted as
+  // damaged (until a good dump for it comes), and the retrieval cannot complete.
   void ProcessMessage(const unsigned char* bytes, long length) override;
+
+  // --- damaged dumps
+  // Whether the checksum of a dump that CheckBulkSysx accepted is right. Dumps of the older
+  // format carry none that is checked: they always pass.
+  bool HasValidChecksum(const unsigned char* bytes, long length) const;
+  // The controllers (rows) whose dumps came damaged, in the order they came: from the device
+  // during the retrieval under way or last run, or from the patch file last loaded (which is
+  // loaded all the same). Emptied with the patch (InitAllParams).
+  const std::vector<long>& GetDamagedDumps() const { return mDamagedDumps; }
+  // Their descriptors joined by ", " ("R3, A7").
+  std::string GetDamagedDumpsText() const;
 
   // --- title, version, state
   StringPtr GetPatchTitle(Str255 out) const;
@@ -147,8 +161,10 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   bool mModified = false;
   std::uint16_t mReceivedCount = 0;
   std::vector<CopyrightNotice> mCopyrights;
+  std::vector<long> mDamagedDumps;
 
  private:
+  void NoteDamagedDump(long row);
   // Set listening by a transmit request, so that dumps the device sends at once are kept; it
   // hands nothing on until Retreive takes it over. (A shared_ptr, so that the patch can
   // release it without the queue's complete type.)

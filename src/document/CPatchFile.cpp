@@ -7,6 +7,9 @@
 #include "document/CSMFWriter.h"
 #include "framework/core/LString.h"
 #include "utilities/UAlert.h"
+#include "utilities/UFileUtils.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -27,6 +30,16 @@ bool TrackHasTextNext(const CSMFReader::CTrack* track) {
   if (track == nullptr || !track->ValidNextEvent()) return false;
   std::uint8_t metaType = 0;
   return track->GetNextEventStatus(&metaType) == kMetaStatus && metaType == kMetaText;
+}
+
+// A dump of the older device, told by its header at the positions compared on receipt.
+bool IsOldFormatDump(const unsigned char* bytes, long length) {
+  constexpr long kOldCheckPos[] = {0, 1, 3, 4, 5};
+  constexpr long kOldMinLength = 140;
+  if (length < kOldMinLength) return false;
+  for (long pos : kOldCheckPos)
+    if (bytes[pos] != kBulkHeader_100[pos]) return false;
+  return true;
 }
 
 }  // namespace
@@ -70,6 +83,15 @@ short CPatch::SaveSMF(const FSSpec& file) {
 
 short CPatch::LoadSMF(const FSSpec& file) {
   InitAllParams();
+  // A folder, a missing file or one the user may not read is no damaged MIDI file: say what
+  // is in the way.
+  const std::filesystem::path path = file.Path();
+  if (const int problem = UFileUtils::FindFileProblem(path, UFileUtils::EFileUse::Read)) {
+    UAlert::ErrorAlert(UAlert::GetMessage(
+        err_CannotOpenFile, UFileUtils::DisplayName(path),
+        UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Read)));
+    return CSMFReader::kErrRead;
+  }
   CSMFReader reader;
   const short openResult = reader.OpenFile(file);
   return ReadPatchEvents(reader, openResult);
@@ -94,6 +116,7 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
   long expected = 0;
   bool success = false;
   bool titleSeen = false;
+  bool oldFormatSeen = false;
   unsigned char title[kMaxTitleLength + 1] = {0};
 
   SSMFEvent event;
@@ -101,11 +124,15 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
     if (event.status == kSysxStatus) {
       const long index = CheckBulkSysx(event.data, event.length);
       if (index != expected) {
+        // An older file opened directly: its first dump is one of the older format.
+        oldFormatSeen = !old && expected == 0 && IsOldFormatDump(event.data, event.length);
         success = false;
         break;
       }
       ExtractBulkData(index, event.data);
       long filled = GetDumpTargetIndex(index);
+      // Kept all the same: other tools may have written the file; the caller warns.
+      if (!HasValidChecksum(event.data, event.length)) NoteDamagedDump(filled);
       CSMFReader::CTrack* track = reader.GetCurTrack();
       if (TrackHasTextNext(track)) {
         // Read it from its track now, so the merged reading does not see it again.
@@ -132,9 +159,15 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
       LString::CopyPStr(title, mTitle, sizeof mTitle);
       msg_TitleLoaded.Send(*this, mTitle[0]);
     }
+    if (!mDamagedDumps.empty())
+      UAlert::ErrorAlert(UAlert::GetMessage(err_DamagedFileDumps, GetDamagedDumpsText()));
     return 0;
   }
   mCopyrights.clear();
-  UAlert::ErrorAlert(STRx_Errors, old ? err_NotOldPatchFile : err_NotPatchFile);
+  if (oldFormatSeen) {
+    UAlert::ErrorAlert(STRx_Errors, err_OldFormatFile);
+  } else {
+    UAlert::ErrorAlert(STRx_Errors, old ? err_NotOldPatchFile : err_NotPatchFile);
+  }
   return -1;
 }

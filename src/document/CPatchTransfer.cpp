@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace {
 
 constexpr PaneIDT kProgressBarPane = 3;
+constexpr PaneIDT kDamageNotePane = 4;
 
 constexpr long kMidiPort = 0;
 // The device needs this much time between the starts of two dumps.
@@ -156,7 +158,7 @@ void CPatch::Retreive(LCommander* super) {
     MessageT message = msg_Nothing;
     do {
       message = waiting.DoDialog();
-    } while (mReceivedCount == 0 && message != msg_Cancel);
+    } while (mReceivedCount == 0 && mDamagedDumps.empty() && message != msg_Cancel);
     if (message == msg_Cancel) return;
   }
 
@@ -166,16 +168,27 @@ void CPatch::Retreive(LCommander* super) {
   // twice) is noticed by this count, not by the bar's value: it starts the quiet time anew
   // instead of keeping the retrieval from ever settling.
   long shownCount = 0;
+  std::size_t shownDamage = 0;
   std::uint32_t lastChange = 0;
   for (;;) {
     const MessageT message = progress.DoDialog();
+    if (mDamagedDumps.size() != shownDamage) {
+      shownDamage = mDamagedDumps.size();
+      progress.GetDialog()->SetCaption(
+          kDamageNotePane, shownDamage == 0 ? std::string()
+                                            : UAlert::GetMessage(err_DamagedDumps,
+                                                                 GetDamagedDumpsText()));
+    }
     if (mReceivedCount != shownCount) {
       if (bar.IsIndeterminate()) bar.SetIndeterminateFlag(false);
       shownCount = mReceivedCount;
       bar.SetValue(static_cast<std::int32_t>(std::min<long>(shownCount, kControllerCount)));
       lastChange = TickCount();
     }
-    if (bar.GetValue() == kControllerCount && TickCount() - lastChange > kSettleTicks) break;
+    // A patch with damaged dumps is never complete: the user cancels and requests again.
+    const bool settled = bar.GetValue() == kControllerCount && mDamagedDumps.empty() &&
+                         TickCount() - lastChange > kSettleTicks;
+    if (settled) break;
     if (message == msg_Cancel) break;
   }
 }

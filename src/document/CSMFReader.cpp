@@ -155,9 +155,10 @@ short CSMFReader::CTrack::ReadDeltaTime() {
   }
   std::uint32_t delta = 0;
   if (ReadVariableLengthValue(delta) != kNoErr) return kErrRead;
-  mNextEventTime += delta;
-  // A delta time with nothing behind it is the start of an event that was cut off.
-  return Remaining() == 0 ? kErrRead : kNoErr;
+  // A delta time with nothing behind it ends the track, as the end of its bytes does: the
+  // other tracks are read on.
+  mNextEventTime = Remaining() == 0 ? 0 : mNextEventTime + delta;
+  return kNoErr;
 }
 
 short CSMFReader::CTrack::ReadSysxEvent(SSMFEvent& event) {

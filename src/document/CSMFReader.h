@@ -39,8 +39,8 @@ class CSMFReader {
     // The next event's first byte without moving (and its meta type when 0xFF); 0 when fewer
     // than two bytes remain or the track is damaged.
     std::uint8_t GetNextEventStatus(std::uint8_t* metaType) const;
-    // 0, or 3 when the track ends inside the event (or right after its delta time), a data byte
-    // has no running status, or the event's delta time is damaged. A damaged delta time is
+    // 0, or 3 when the track ends inside the event, a data byte has no running status, or the
+    // event's delta time is damaged (a delta time with nothing behind it ends the track). A damaged delta time is
     // reported by the read of the event it belongs to, so the event before it is still handed
     // out. After an error the track is over.
     short ReadEvent(SSMFEvent& event);
@@ -62,7 +62,7 @@ class CSMFReader {
     std::uint32_t mNextEventTime = 0;      // sum of the delta times read so far (wraps)
     std::uint32_t mPosition = 0;
     std::uint8_t mRunningStatus = 0;
-    bool mDamaged = false;  // the next event's delta time is damaged or has no event behind it
+    bool mDamaged = false;  // the next event's delta time is damaged
   };
 
   CSMFReader() = default;

@@ -24,6 +24,7 @@ struct SPLiteral {
 
 constexpr SPLiteral kTagHTML("HTML");
 constexpr SPLiteral kTagHead("HEAD");
+constexpr SPLiteral kTagMeta("META");
 constexpr SPLiteral kTagTitle("TITLE");
 constexpr SPLiteral kTagBody("BODY");
 constexpr SPLiteral kTagH3("H3");
@@ -34,6 +35,10 @@ constexpr SPLiteral kTagCell("TD");
 constexpr SPLiteral kTagFont("FONT");
 constexpr SPLiteral kTableAttributes(R"(border="1" cellspacing="0")");
 constexpr SPLiteral kGrayAttributes(R"(color="gray")");
+// Titles, names and templates are written as the patch holds them, in Mac Roman: without this
+// a browser would guess another encoding and show "Café" as "CafŽ".
+constexpr SPLiteral kCharsetAttributes(
+    R"(http-equiv="Content-Type" content="text/html; charset=macintosh")");
 
 constexpr const char* kTitleSuffix = " PARAMETER LIST";
 constexpr const char* kHeaderCells[] = {
@@ -190,6 +195,7 @@ void CHTMLWriter::OutputDocument() {
   IncIndent();
   StartTag(kTagHead, true, true);
   IncIndent();
+  StartTag(kTagMeta, kCharsetAttributes, true, true);
   StartTag(kTagTitle, true, false);
   WriteEscaped(titleText);
   Write(kTitleSuffix);

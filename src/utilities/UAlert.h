@@ -4,6 +4,9 @@
 
 #include "framework/core/MacTypes.h"
 
+#include <string>
+#include <string_view>
+
 constexpr ResIDT STRx_Errors = 1001;
 constexpr ResIDT ALRT_Caution = 10000;
 
@@ -17,6 +20,12 @@ enum EErrorMessage : std::int16_t {
   err_SaveFailed = 6,
   err_MidiUnavailable = 7,
   err_NotOldPatchFile = 8,
+  err_DamagedDumps = 9,     // ^0: the controllers, "R3, A7"
+  err_DamagedFileDumps = 10,  // ^0: the controllers
+  err_CannotOpenFile = 11,    // ^0: the file's name, ^1: the cause
+  err_CannotSaveFile = 12,    // ^0: the file's name, ^1: the cause
+  err_OldFormatFile = 13,
+  err_NoBrowser = 14,         // ^0: the file's name
 };
 
 class UAlert {
@@ -27,6 +36,12 @@ class UAlert {
   // Shows `message` and returns when the user dismissed it. Never throws.
   static void ErrorAlert(ConstStr255Param message);
   static void ErrorAlert(ResIDT listID, std::int16_t index);
+  // Shows `message` (Mac Roman) whole, however long.
+  static void ErrorAlert(const std::string& message);
+
+  // Item `index` of string list 1001 with "^0" replaced by `param` and "^1" by `param1`.
+  static std::string GetMessage(std::int16_t index, std::string_view param,
+                                std::string_view param1 = {});
 
  private:
   static bool sIsAlerting;

@@ -1,5 +1,14 @@
 #include "utilities/UFileUtils.h"
 
+#include "utilities/UMacRoman.h"
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
@@ -96,4 +105,55 @@ std::optional<fs::path> UFileUtils::FindPreferencesFolder() {
   if (auto configHome = absoluteFromEnvironment("XDG_CONFIG_HOME")) return configHome;
   if (auto home = absoluteFromEnvironment("HOME")) return *home / ".config";
   return std::nullopt;
+}
+
+int UFileUtils::FindFileProblem(const fs::path& file, EFileUse use) {
+  struct stat info {};
+  const bool exists = ::stat(file.c_str(), &info) == 0;
+  if (!exists && (use == EFileUse::Read || errno != ENOENT)) return errno;
+  if (exists && S_ISDIR(info.st_mode)) return EISDIR;
+  if (use == EFileUse::Read) return ::access(file.c_str(), R_OK) == 0 ? 0 : errno;
+  // A save makes a new file beside the old one: the folder decides.
+  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  struct stat folderInfo {};
+  if (::stat(folder.c_str(), &folderInfo) != 0) return errno;
+  if (!S_ISDIR(folderInfo.st_mode)) return ENOTDIR;
+  if (::access(folder.c_str(), W_OK) != 0) return errno;
+  struct statvfs space {};
+  if (::statvfs(folder.c_str(), &space) == 0 && space.f_bavail == 0) return ENOSPC;
+  return 0;
+}
+
+std::string UFileUtils::DescribeFileProblem(int systemError, EFileUse use) {
+  const bool reading = use == EFileUse::Read;
+  switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+      return reading ? "it does not exist" : "its folder does not exist";
+    case EACCES:
+    case EPERM:
+      return reading ? "you are not allowed to read it" : "you are not allowed to write there";
+    case EROFS:
+      return "the disk is read-only";
+    case EISDIR:
+      return "it is a folder";
+    case ENOSPC:
+    case EDQUOT:
+      return "the disk is full";
+    default:
+      return UMacRoman::FromUTF8(std::strerror(systemError)).value_or("unknown error");
+  }
+}
+
+std::string UFileUtils::DisplayName(const fs::path& file) {
+  const std::string name = file.filename().empty() ? file.string() : file.filename().string();
+  std::string text;
+  for (std::size_t at = 0; at < name.size();) {
+    // Character by character, so that one the Mac Roman set lacks costs only itself.
+    std::size_t next = at + 1;
+    while (next < name.size() && (static_cast<unsigned char>(name[next]) & 0xC0) == 0x80) ++next;
+    text += UMacRoman::FromUTF8(std::string_view(name).substr(at, next - at)).value_or("?");
+    at = next;
+  }
+  return text;
 }

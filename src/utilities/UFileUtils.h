@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class UFileUtils {
  public:
@@ -41,6 +42,18 @@ class UFileUtils {
 
   // Custom icons need resource forks, which Linux files do not have: does nothing.
   static void SetCustomIcon(const FSSpec& file, OSType creator, OSType fileType, ResIDT iconID);
+
+  // --- why a file cannot be used
+  enum class EFileUse { Read, Write };
+  // What keeps `file` from being read (opened as a whole file) or written (saved through a
+  // temporary file beside it): the system's error number (ENOENT, EACCES, EISDIR, ENOTDIR,
+  // ENOSPC, ...), or 0 when the file system shows nothing in the way.
+  static int FindFileProblem(const std::filesystem::path& file, EFileUse use);
+  // The cause an error number stands for, as the end of a sentence in Mac Roman ("it does not
+  // exist", "it is a folder", "the disk is full", ...).
+  static std::string DescribeFileProblem(int systemError, EFileUse use);
+  // The file's name as the user knows it, in Mac Roman (characters it lacks become "?").
+  static std::string DisplayName(const std::filesystem::path& file);
 
   // Where preference files live: $XDG_CONFIG_HOME when it is an absolute path, else
   // $HOME/.config; nothing when neither is usable. The folder may not exist.

@@ -5,8 +5,11 @@
 #include "framework/core/LString.h"
 #include "utilities/UFileUtils.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -48,9 +51,12 @@ std::string formatNumber(std::int32_t value) {
   return std::string(digits.data(), end);
 }
 
-// Characters a value cannot carry: the separator, the line end and the escape itself. Blanks
-// are escaped only at either end, where the reader would drop them.
-bool mustEscape(char c) { return c == ',' || c == '\r' || c == '\n' || c == '%'; }
+// Characters a value cannot carry: the separator, the line end and the escape itself, and the
+// brackets, which SeekTag would take for a section's tag wherever they stand. Blanks are
+// escaped only at either end, where the reader would drop them.
+bool mustEscape(char c) {
+  return c == ',' || c == '\r' || c == '\n' || c == '%' || c == '[' || c == ']';
+}
 
 void appendEscaped(std::string& out, char c) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -80,8 +86,9 @@ std::string encodeSpecPart(std::string_view text) {
 
 // The character behind "%" and two hex digits, for the escapes encodeSpecPart writes.
 std::optional<char> unescaped(char high, char low) {
-  static constexpr std::array<std::pair<std::string_view, char>, 6> kEscapes{
-      {{"2C", ','}, {"0D", '\r'}, {"0A", '\n'}, {"25", '%'}, {"20", ' '}, {"09", '\t'}}};
+  static constexpr std::array<std::pair<std::string_view, char>, 8> kEscapes{
+      {{"2C", ','}, {"0D", '\r'}, {"0A", '\n'}, {"25", '%'}, {"20", ' '}, {"09", '\t'},
+       {"5B", '['}, {"5D", ']'}}};
   if (low >= 'a' && low <= 'f') low = static_cast<char>(low - 'a' + 'A');
   for (const auto& [hex, character] : kEscapes) {
     if (hex[0] == high && hex[1] == low) return character;
@@ -115,6 +122,22 @@ std::optional<FSSpec> preferenceFileSpec(ConstStr255Param name) {
   auto folder = UFileUtils::FindPreferencesFolder();
   if (!folder) return std::nullopt;
   return FSSpec::FromPath(*folder / std::string(fileName));
+}
+
+// Makes `folder` and any missing folder above it, readable by the owner only, as a fresh
+// account's configuration folder should be; an existing folder is left as it is. False (with
+// errno) when a folder cannot be made.
+bool makePrivateFolder(const std::filesystem::path& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
+  if (errno != ENOENT) return false;
+  const std::filesystem::path parent = folder.parent_path();
+  if (parent != folder && !makePrivateFolder(parent)) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 // A created param must be found again by SeekParam, which skips leading blanks, stops at "[",
@@ -154,8 +177,7 @@ OSStatus UPreference::SaveFile(ConstStr255Param name, OSType creator, ResIDT ico
                                OSType fileType) {
   auto folder = UFileUtils::FindPreferencesFolder();
   if (!folder) return fnfErr;
-  std::error_code error;
-  if (!std::filesystem::is_directory(*folder, error)) return noErr;
+  if (!makePrivateFolder(*folder)) return errno == ENOENT || errno == ENOTDIR ? fnfErr : ioErr;
   auto fileSpec = preferenceFileSpec(name);
   if (!fileSpec) return fnfErr;
   return SaveFile(*fileSpec, creator, iconID, fileType);

@@ -37,8 +37,8 @@ class UPreference {
   static OSStatus LoadFile(ConstStr255Param name);
   static OSStatus LoadFile(const FSSpec& file);
   // Writes the data as the whole file, atomically: on failure the old file stays as it was
-  // and the error is returned. The name form writes nothing and returns 0 when the
-  // preferences folder does not exist (it is never created). Creator, icon and file type have
+  // and the error is returned. The name form first creates the preferences folder (and any
+  // missing folder above it) with mode 0700 when it does not exist yet. Creator, icon and file type have
   // no meaning on Linux and are ignored there.
   static OSStatus SaveFile(ConstStr255Param name, OSType creator, ResIDT iconID, OSType fileType);
   static OSStatus SaveFile(const FSSpec& file, OSType creator, ResIDT iconID, OSType fileType);
@@ -73,8 +73,8 @@ class UPreference {
   static bool SetPoint(const Point& value, std::uint16_t index = 0);
   static bool SetRect(const Rect& value, std::uint16_t index = 0);
   // Volume at `index`, parent folder at index + 1 ("0" for none), name at index + 2. The
-  // folder and the name are written with ",", CR, LF and "%" and the blanks at either end
-  // percent-encoded, and decoded on reading, so that any folder and file name survive.
+  // folder and the name are written with ",", CR, LF, "%", "[", "]" and the blanks at either
+  // end percent-encoded, and decoded on reading, so that any folder and file name survive.
   static bool SetFSSpec(const FSSpec& value, std::uint16_t index = 0);
 
   // --- the same by param name: getters do not create the param, setters do

@@ -69,9 +69,11 @@ void CModalAnswerer::Poll() {
 void EditorTest::SetUp() {
   fs::create_directories(mFolder / "config");
   fs::create_directories(TempFolder());
+  fs::create_directories(RuntimeFolder());
   fs::create_directories(FilesFolder());
   mConfigHome.emplace("XDG_CONFIG_HOME", (mFolder / "config").c_str());
   mTempDir.emplace("TMPDIR", TempFolder().c_str());
+  mRuntimeDir.emplace("XDG_RUNTIME_DIR", RuntimeFolder().c_str());
   mMidiSystem.emplace("KVX_MIDI_SYSTEM", "none");
   mNavScope.emplace(&mNav);
 }

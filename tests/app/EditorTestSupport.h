@@ -110,14 +110,21 @@ class EditorTest : public ::testing::Test {
   // Marks the patch modified by giving controller 0 a control change.
   void ModifyPatch();
   std::vector<int> AlertIndices() const { return mAlerts.ErrorIndices(); }
+  std::vector<std::string> AlertMessages() const {
+    std::vector<std::string> messages;
+    for (const auto& alert : mAlerts.Alerts()) messages.push_back(alert.message);
+    return messages;
+  }
 
   fs::path PreferenceFile() const;
   fs::path TempFolder() const { return mFolder / "tmp"; }
+  fs::path RuntimeFolder() const { return mFolder / "run"; }  // $XDG_RUNTIME_DIR
   fs::path FilesFolder() const { return mFolder / "files"; }
 
   StTempFolder mFolder;
   std::optional<StEnvironment> mConfigHome;
   std::optional<StEnvironment> mTempDir;
+  std::optional<StEnvironment> mRuntimeDir;
   std::optional<StEnvironment> mMidiSystem;
   CScriptedNavHost mNav;
   std::optional<StNavHost> mNavScope;

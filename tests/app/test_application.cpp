@@ -94,9 +94,11 @@ TEST_F(Application, HelpOpensThePageNextToTheProgram) {
   EXPECT_NE(text.find("<title>KVX Editor Help</title>"), std::string::npos);
   EXPECT_TRUE(AlertIndices().empty());
 
-  mOpenerWorks = false;
+  mOpenerWorks = false;  // no browser
   Command(mApp->GetHelpCommand());
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_HelpFailed});
+  ASSERT_EQ(mAlerts.Alerts().size(), 1u);
+  EXPECT_EQ(mAlerts.Alerts()[0].message,
+            UAlert::GetMessage(err_NoBrowser, "KVX Editor Help.html"));
 }
 
 TEST_F(Application, TheAboutBoxShowsTheVersionAndEndsWithOK) {

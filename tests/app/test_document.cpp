@@ -158,7 +158,7 @@ TEST_F(Document, SaveAsOntoItsOwnFileSavesInPlaceAndOntoAnotherMovesTheDocument)
   EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - other.mid");
 }
 
-TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
+TEST_F(Document, AFailedSaveNamesTheFileAndTheCauseAndLosesNothing) {
   FSSpec file = ExamplePatch("synth-setup.mid");
   mApp->SendAEOpenDoc(file);
   const auto original = LFile(file).ReadDataFork();
@@ -167,7 +167,8 @@ TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
   // Save As into a folder that does not exist: the document keeps its own file.
   mNav.answers = {PathText(FilesFolder() / "missing" / "x.mid")};
   Command(cmd_SaveAs);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+  EXPECT_EQ(AlertMessages(), std::vector<std::string>{UAlert::GetMessage(
+                                 err_CannotSaveFile, "x.mid", "its folder does not exist")});
   EXPECT_EQ(Doc().GetFileSpec(), file);
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - synth-setup.mid");
@@ -178,7 +179,9 @@ TEST_F(Document, AFailedSaveShowsAlert6AndLosesNothing) {
     mAlerts.Clear();
     Command(cmd_Save);
     fs::permissions(file.Path().parent_path(), fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(AlertIndices(), std::vector<int>{err_SaveFailed});
+    EXPECT_EQ(AlertMessages(),
+              std::vector<std::string>{UAlert::GetMessage(
+                  err_CannotSaveFile, "synth-setup.mid", "you are not allowed to write there")});
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(LFile(file).ReadDataFork(), original);
   }
@@ -211,10 +214,10 @@ TEST_F(Document, ImportReadsAnOldFileAndRestoresTheVersionEvenWhenCancelled) {
   EXPECT_NE(Patch().GetAssignMessage(27), 0);
   EXPECT_FALSE(Doc().IsModified());
 
-  // The same file opened as a current patch is refused.
+  // The same file opened as a current patch is refused, pointing to Import.
   FSSpec old = ExamplePatch("old-device-v100.mid");
   mApp->SendAEOpenDoc(old);
-  EXPECT_EQ(AlertIndices(), std::vector<int>{err_NotPatchFile});
+  EXPECT_EQ(AlertIndices(), std::vector<int>{err_OldFormatFile});
 }
 
 // What each answer to "Save changes?" does before a command replaces a modified patch.

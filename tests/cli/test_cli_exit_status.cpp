@@ -2,11 +2,15 @@
 // nothing is written when something is wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "cli/KvxRunner.h"
+#include "document/CPatch.h"
 
 namespace kvxcli {
 namespace {
@@ -160,6 +164,12 @@ TEST_F(KvxExitStatus, BadFilesGiveOneNamingTheFile) {
        1,
        {"@TMP@/empty.mid: This is not a KVX patch file"},
        {}},
+      {"an older file given to info",
+       {"info", ExamplePatch("old-device-v100").string()},
+       1,
+       {"old-device-v100.mid: is a patch file of the older KVX format: convert it with \"kvx "
+        "import "},
+       {}},
       {"current file given to import",
        {"import", "@SYNTH@", "@TMP@/new.mid"},
        1,
@@ -226,6 +236,26 @@ TEST_F(KvxExitStatus, SuccessGivesZero) {
   for (const SStatusRow& row : rows) Check(row);
   for (const char* written : {"list.html", "built.mid", "imported.mid"})
     EXPECT_TRUE(fs::exists(mFolder / written)) << written;
+}
+
+TEST_F(KvxExitStatus, DamagedDumpsInAFileGiveOneWarningNamingThem) {
+  CPatch patch;
+  std::vector<std::uint8_t> bytes = patch.MakeSMFData();
+  const std::uint8_t dumpStart[] = {0xF0, 0x81, 0x0C};  // F0 and the length 140
+  auto first = std::search(bytes.begin(), bytes.end(), std::begin(dumpStart), std::end(dumpStart));
+  ASSERT_NE(first, bytes.end());
+  constexpr long kChecksumBehindLength = 138;  // offset 139 of the dump, behind F0 81 0C
+  first[3 + kChecksumBehindLength] ^= 0x01;
+  const fs::path file = mFolder / "damaged.mid";
+  WriteText(file, std::string(bytes.begin(), bytes.end()));
+
+  const SRun run = RunKvx({"info", file.string()});
+  EXPECT_EQ(run.status, 0);
+  const std::string warning = "kvx: warning: " + file.string() + ": The file holds damaged "
+                              "settings (wrong checksum) for these controllers: R1.";
+  EXPECT_EQ(run.err.rfind(warning, 0), 0u) << run.err;
+  EXPECT_EQ(run.err.find("warning", warning.size()), std::string::npos) << "warned once";
+  EXPECT_NE(run.out.find("R1\t"), std::string::npos);
 }
 
 TEST_F(KvxExitStatus, RefusedJSONLeavesAnExistingOutputAlone) {

@@ -384,8 +384,6 @@ TEST_F(PatchFile, WrongDumpSequencesAreRefused) {
   AddNamedDumps(gmFirst, Range(0, 49)).EndOfTrack();
   CTrackBuilder gmLast;
   AddNamedDumps(gmLast, Range(0, 49)).Sysex(0, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}).EndOfTrack();
-  CTrackBuilder oldDumps;
-  oldDumps.Sysex(0, MakeOldDump(0, SPatchParam{})).EndOfTrack();
   CTrackBuilder nothing;
   nothing.Name(0, "no dumps").EndOfTrack();
 
@@ -397,7 +395,6 @@ TEST_F(PatchFile, WrongDumpSequencesAreRefused) {
       {"starts at 1", ForeignPatchFile(Range(1, 49)), {}},
       {"GM System On in front", BuildMidiFile(0, {gmFirst}), {}},
       {"GM System On behind", BuildMidiFile(0, {gmLast}), Range(0, 49)},
-      {"older format dump", BuildMidiFile(0, {oldDumps}), {}},
       {"no dumps", BuildMidiFile(0, {nothing}), {}},
       {"no tracks", BuildMidiFile(0, {}), {}},
   };
@@ -414,6 +411,43 @@ TEST_F(PatchFile, WrongDumpSequencesAreRefused) {
     ExpectEmptyAfterFailure(patch);
     // What was read before the refusal stays.
     for (long index : row.loaded) EXPECT_EQ(patch.GetParam(index)->data[0], index);
+  }
+}
+
+TEST_F(PatchFile, DumpsWithWrongChecksumsLoadWithOneWarningNamingThem) {
+  struct SRow {
+    const char* name;
+    std::vector<long> damaged;
+    std::string named;  // in the warning; "" for no warning
+  } rows[] = {
+      {"none", {}, ""},
+      {"one", {0}, "R1"},
+      {"two", {3, 27}, "R4, B1"},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CTrackBuilder track;
+    for (long index = 0; index < kControllerCount; ++index) {
+      Bytes dump = MakeDump(index, NamedRecord(index, ""));
+      if (std::find(row.damaged.begin(), row.damaged.end(), index) != row.damaged.end())
+        dump.at(139) = static_cast<std::uint8_t>((dump.at(139) + 1) & 0x7F);
+      track.Sysex(8, dump);
+    }
+    track.EndOfTrack(8);
+    mAlerts.Clear();
+    CPatch patch;
+    ASSERT_EQ(patch.LoadSMFData(BuildMidiFile(0, {track})), 0);
+    for (long index = 0; index < kControllerCount; ++index)
+      EXPECT_TRUE(SameRecord(*patch.GetParam(index), NamedRecord(index, ""))) << index;
+    EXPECT_EQ(patch.GetDamagedDumps(), row.damaged);
+    if (row.named.empty()) {
+      EXPECT_TRUE(mAlerts.Alerts().empty());
+    } else {
+      ASSERT_EQ(mAlerts.Alerts().size(), 1u);
+      EXPECT_NE(mAlerts.Alerts()[0].message.find(": " + row.named + "."), std::string::npos);
+    }
+    EXPECT_EQ(patch.LoadSMFData(patch.MakeSMFData()), 0);
+    EXPECT_TRUE(patch.GetDamagedDumps().empty()) << "saving writes right checksums";
   }
 }
 
@@ -468,12 +502,28 @@ TEST_F(PatchFile, NotMidiFilesGiveTheReaderCode) {
   }
 }
 
-TEST_F(PatchFile, UnreadableFilesGiveCode3) {
+TEST_F(PatchFile, UnreadableFilesGiveCode3AndSayWhy) {
   StTempFolder folder;
-  CPatch patch;
-  EXPECT_EQ(patch.LoadSMF(folder.Spec("absent.mid")), 3);
-  EXPECT_EQ(patch.LoadSMF(FSSpec::FromPath(folder.Path())), 3) << "a folder";
-  EXPECT_EQ(Alerts(), (std::vector<int>{3, 3}));
+  std::filesystem::create_directory(folder / "patches.mid");
+  struct SRow {
+    const char* name;
+    FSSpec file;
+    std::string message;
+  } rows[] = {
+      {"missing", folder.Spec("absent.mid"), "\"absent.mid\" cannot be opened: it does not exist."},
+      {"a folder", folder.Spec("patches.mid"),
+       "\"patches.mid\" cannot be opened: it is a folder."},
+      {"a folder on the way", folder.Spec("patches.mid/x.mid"),
+       "\"x.mid\" cannot be opened: it does not exist."},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    mAlerts.Clear();
+    CPatch patch;
+    EXPECT_EQ(patch.LoadSMF(row.file), 3);
+    ASSERT_EQ(mAlerts.Alerts().size(), 1u);
+    EXPECT_EQ(mAlerts.Alerts()[0].message, row.message);
+  }
 }
 
 // --- damaged files never crash
@@ -534,7 +584,8 @@ TEST_F(PatchFile, GarbageNeverCrashes) {
     mAlerts.Clear();
     const short result = patch.LoadSMFData(file);
     if (result == 0) {
-      EXPECT_TRUE(Alerts().empty());
+      // A changed dump byte still loads, with the one warning about its checksum.
+      EXPECT_EQ(Alerts().size(), patch.GetDamagedDumps().empty() ? 0u : 1u);
     } else {
       ExpectCleanFailure(result, Alerts());
     }
@@ -601,5 +652,12 @@ TEST_F(PatchFile, ImportRefusals) {
   mAlerts.Clear();
   CPatch current;
   EXPECT_EQ(current.LoadSMFData(OldPatchFile(27)), -1) << "an old file read as a current one";
-  EXPECT_EQ(Alerts(), std::vector<int>{4});
+  EXPECT_EQ(Alerts(), std::vector<int>{err_OldFormatFile}) << "it points to Import";
+
+  // An older dump behind current ones is a damaged file, not an older one.
+  CTrackBuilder mixed;
+  AddNamedDumps(mixed, Range(0, 1)).Sysex(8, MakeOldDump(2, SPatchParam{})).EndOfTrack();
+  mAlerts.Clear();
+  EXPECT_EQ(current.LoadSMFData(BuildMidiFile(0, {mixed})), -1);
+  EXPECT_EQ(Alerts(), std::vector<int>{err_NotPatchFile});
 }

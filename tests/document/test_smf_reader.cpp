@@ -453,7 +453,6 @@ TEST(SMFReader, DamagedTracksStopWithReadError) {
       {"program change without its data byte", {0x00, 0xC0}, 0},
       {"running status cut short", {0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E}, 1},
       {"data byte without running status", {0x00, 0x3C, 0x40}, 0},
-      {"only a delta time", {0x00}, 0},
       {"sysex longer than the track", {0x00, 0xF0, 0x05, 0x01, 0x02}, 0},
       {"sysex cut behind its kept part", cat({{0x00, 0xF0, 0x82, 0x10}, Bytes(260, 0x11)}), 0},
       {"sysex length 0x0FFFFFFF", {0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0xF7}, 0},
@@ -477,6 +476,28 @@ TEST(SMFReader, DamagedTracksStopWithReadError) {
     EXPECT_EQ(reader.GetCurTrack(), nullptr);
     SSMFEvent event;
     EXPECT_FALSE(reader.GetNextEvent(event));  // the error stays until the next open
+  }
+}
+
+TEST(SMFReader, ABareDeltaTimeEndsOnlyItsTrack) {
+  struct Row {
+    const char* name;
+    Bytes track;
+    std::size_t ownEvents;
+  };
+  const Row rows[] = {
+      {"only a delta time", {0x00}, 0},
+      {"a delta time behind an event", cat({textEvent(0, "ok"), {0x10}}), 1},
+      {"a two-byte delta time behind an event", cat({textEvent(0, "ok"), {0x81, 0x00}}), 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CSMFReader reader;
+    ASSERT_EQ(reader.OpenData(smf(1, {row.track, cat({textEvent(1000, "later")})})), 0);
+    const std::vector<SSMFEvent> events = readAll(reader);
+    ASSERT_EQ(events.size(), row.ownEvents + 1);
+    EXPECT_EQ(textOf(events.back()), "later");
+    EXPECT_EQ(reader.GetReadError(), 0);
   }
 }
 
@@ -531,8 +552,11 @@ TEST(SMFReader, TrackCutAtEveryOffsetGivesTheEventsBeforeTheCut) {
     SCOPED_TRACE("track cut at " + std::to_string(cut));
     std::size_t whole = 0;  // events that end at or before the cut
     std::size_t end = 0;
-    bool onBoundary = cut == 0;
+    bool onBoundary = cut == 0;  // between two events, or right behind a delta time
     for (const Bytes& piece : pieces) {
+      std::size_t deltaSize = 1;
+      while (piece[deltaSize - 1] & 0x80) ++deltaSize;
+      onBoundary = onBoundary || end + deltaSize == cut;
       end += piece.size();
       if (end > cut) break;
       ++whole;

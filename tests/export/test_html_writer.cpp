@@ -102,6 +102,8 @@ const char* const kDescriptors[kControllerCount] = {
 std::string document(std::string_view title,
                      const std::vector<std::pair<long, std::string>>& rows) {
   std::string text = line(0, "<HTML>") + line(1, "<HEAD>") +
+                     line(2, R"(<META http-equiv="Content-Type" )"
+                             R"(content="text/html; charset=macintosh">)") +
                      line(2, "<TITLE>" + std::string(title) + " PARAMETER LIST</TITLE>") +
                      line(1, "</HEAD>") + line(1, "<BODY>") +
                      line(2, "<H3>" + std::string(title) + " PARAMETER LIST</H3>") +

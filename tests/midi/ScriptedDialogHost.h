@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,7 @@ class CScriptedDialogHost final : public LDialogHost {
     bool closed = false;
     int turns = 0;
     std::vector<std::pair<PaneIDT, SProgressState>> progress;  // every change, in order
+    std::vector<std::pair<PaneIDT, std::string>> captions;      // every change, in order
   };
 
   // The answers of the next dialogs with layout `layoutID`, one per turn; msg_Nothing after.
@@ -44,6 +46,9 @@ class CScriptedDialogHost final : public LDialogHost {
     void Show() override { mRecord.shown = true; }
     void ProgressChanged(PaneIDT paneID, const SProgressState& state) override {
       mRecord.progress.emplace_back(paneID, state);
+    }
+    void CaptionChanged(PaneIDT paneID, const std::string& text) override {
+      mRecord.captions.emplace_back(paneID, text);
     }
     MessageT ProcessEvents() override {
       ++mRecord.turns;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -368,6 +369,66 @@ TEST(Retreive, CancelWhileWaitingLeavesAnEmptyPatchAndNoQueue) {
   EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
   rig.device.Play(50);
   EXPECT_EQ(rig.device.Lost(), 1);  // nobody listens any more
+}
+
+// A dump as a bad cable delivers it: one nibble changed, the checksum left as it was.
+Bytes Damaged(long controller) {
+  Bytes dump = KnownDump(controller);
+  dump.at(20) ^= 0x01;
+  return dump;
+}
+
+TEST(Retreive, DamagedDumpsAreNotTakenAndKeepTheRetrievalFromCompleting) {
+  constexpr PaneIDT kDamageNote = 4;
+  constexpr int kCancelTurn = 600;
+  struct SRow {
+    const char* name;
+    std::vector<long> damaged;      // sent damaged, in this order, among the 50
+    std::vector<long> resentGood;   // sent again whole after the 50
+    std::string note;               // the last caption, "" for none
+    bool completes;
+  } rows[] = {
+      {"two damaged", {2, 24}, {}, "R3, A7", false},
+      {"the first dump damaged", {0}, {}, "R1", false},
+      {"a damaged dump sent again whole", {2}, {2}, "", true},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CRetrieveRig rig;
+    rig.MakeCurrent();
+    int turn = 3;
+    for (long index = 0; index < kControllerCount; ++index) {
+      const bool damaged = std::find(row.damaged.begin(), row.damaged.end(), index) !=
+                           row.damaged.end();
+      rig.device.SendAt(turn++, damaged ? Damaged(index) : KnownDump(index));
+    }
+    for (long index : row.resentGood) rig.device.SendAt(turn++, KnownDump(index));
+    rig.onTurn = [&](CScriptedDialogHost::SDialogRecord& dialog) {
+      if (dialog.layoutID == kProgressDialog && rig.Turn() == kCancelTurn)
+        rig.host.Script(kProgressDialog, {msg_Cancel});
+    };
+    rig.patch.Retreive(nullptr);
+
+    EXPECT_EQ(rig.Turn() == kCancelTurn, !row.completes);
+    EXPECT_EQ(rig.patch.GetReceivedCount(), 50 - row.damaged.size() + row.resentGood.size());
+    for (long index : row.damaged) {
+      const bool resent = !row.resentGood.empty();
+      EXPECT_EQ(HoldsKnownRecord(rig.patch, index), resent) << index;
+      if (!resent) {
+        EXPECT_TRUE(IsEmptyRecord(rig.patch, index)) << index;
+      }
+    }
+    const auto* progress = rig.FindDialog(kProgressDialog);
+    ASSERT_NE(progress, nullptr);
+    const std::string lastNote = progress->captions.empty() ? "" : progress->captions.back().second;
+    if (row.note.empty()) {
+      EXPECT_EQ(lastNote, "");
+    } else {
+      EXPECT_EQ(progress->captions.back().first, kDamageNote);
+      EXPECT_NE(lastNote.find(": " + row.note + "."), std::string::npos) << lastNote;
+    }
+    EXPECT_TRUE(rig.AllDialogsClosed());
+  }
 }
 
 struct SUnusableRow {

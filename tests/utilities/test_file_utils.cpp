@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -128,6 +132,49 @@ TEST(UFileUtils, PreferencesFolderFollowsTheConfigHome) {
   StEnvironment xdg("XDG_CONFIG_HOME", nullptr);
   StEnvironment relativeHome("HOME", "me");
   EXPECT_EQ(UFileUtils::FindPreferencesFolder(), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileUtilsTest, FileProblemsAndTheirCauses) {
+  using EUse = UFileUtils::EFileUse;
+  struct SRow {
+    const char* name;
+    const char* file;  // in the test's folder
+    EUse use;
+    int problem;
+    const char* cause;  // "" for none
+  } rows[] = {
+      {"a readable file", "file", EUse::Read, 0, ""},
+      {"a missing file", "missing", EUse::Read, ENOENT, "it does not exist"},
+      {"a folder read", "sub", EUse::Read, EISDIR, "it is a folder"},
+      {"below a file", "file/x", EUse::Read, ENOTDIR, "it does not exist"},
+      {"a new file", "new", EUse::Write, 0, ""},
+      {"a folder written", "sub", EUse::Write, EISDIR, "it is a folder"},
+      {"in a missing folder", "missing/new", EUse::Write, ENOENT, "its folder does not exist"},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int problem = UFileUtils::FindFileProblem(mFolder / row.file, row.use);
+    EXPECT_EQ(problem, row.problem);
+    if (problem != 0) {
+      EXPECT_EQ(UFileUtils::DescribeFileProblem(problem, row.use), row.cause);
+    }
+  }
+  EXPECT_EQ(UFileUtils::DescribeFileProblem(ENOSPC, EUse::Write), "the disk is full");
+  if (::geteuid() != 0) {
+    fs::permissions(mFolder / "sub", fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(UFileUtils::FindFileProblem(mFolder / "sub/new", EUse::Write), EACCES);
+    EXPECT_EQ(UFileUtils::DescribeFileProblem(EACCES, EUse::Write),
+              "you are not allowed to write there");
+  }
+}
+
+TEST(FileUtils, DisplayNamesAreMacRoman) {
+  EXPECT_EQ(UFileUtils::DisplayName("/a/Caf\xC3\xA9.mid"), "Caf\x8E.mid");
+  EXPECT_EQ(UFileUtils::DisplayName("/a/\xE4\xB8\xAD.mid"), "?.mid");
 }
 
 }  // namespace

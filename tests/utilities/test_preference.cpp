@@ -113,6 +113,12 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
               return Pref::SetParamFSSpec("f"_p, {0, "/a\rb\n", "%2C"});
             }); },
        true, "[T]\r\nf = 0, /a%0Db%0A, %252C\r\n"},
+      {"brackets are encoded, so a name cannot pose as a section", "[T]\r\n",
+       [] { return InSectionT([] {
+              return Pref::SetParamFSSpec("f"_p, {0, "/[General Settings]", "[T].mid"}) &&
+                     !Pref::SeekTag(kGeneral, false);
+            }); },
+       true, "[T]\r\nf = 0, /%5BGeneral Settings%5D, %5BT%5D.mid\r\n"},
       {"a string is written as it stands", "[T]\r\n",
        [] { return InSectionT([] { return Pref::SetParamString("s"_p, " ab  "_p); }); }, true,
        "[T]\r\ns =  ab  \r\n"},
@@ -267,6 +273,8 @@ TEST_F(UPreferenceTest, ReadsFileSpecifications) {
       {"a volume that is no number keeps the default", "x, /a, b", {5, "/a", "b"}},
       {"an unknown escape stays", "0, /a, 100%.mid%4", {0, "/a", "100%.mid%4"}},
       {"lower-case escapes", "0, /a%2cb, c%0a", {0, "/a,b", "c\n"}},
+      {"encoded brackets", "0, /%5Ba%5d, %5BT%5D.mid", {0, "/[a]", "[T].mid"}},
+      {"brackets of older files stay", "0, /[a], b].mid", {0, "/[a]", "b].mid"}},
       {"long values are read whole",
        "0, /" + std::string(300, 'd') + ", " + std::string(300, 'n'),
        {0, "/" + std::string(300, 'd'), std::string(300, 'n')}},
@@ -497,14 +505,42 @@ TEST_F(UPreferenceFileTest, AFailedLoadKeepsTheDataAndASuccessfulOneReplacesIt) 
   EXPECT_EQ(Pref::GetParamValue("y"_p, 0), 2);
 }
 
-TEST_F(UPreferenceFileTest, SaveByNameGoesToTheConfigFolderWhenItExists) {
+TEST_F(UPreferenceFileTest, SaveByNameCreatesAMissingConfigFolder) {
+  const fs::path home = mFolder.Path() / "home";
+  const std::string config = (mFolder.Path() / "config").string();
+  const std::string nested = (mFolder.Path() / "a/b").string();
+  struct SRow {
+    const char* name;
+    const char* configHome;  // null: unset
+    fs::path expectedFolder;
+  } rows[] = {
+      {"XDG_CONFIG_HOME", config.c_str(), config},
+      {"XDG_CONFIG_HOME two levels down", nested.c_str(), nested},
+      {"~/.config", nullptr, home / ".config"},
+  };
+  StEnvironment homeVariable("HOME", home.c_str());
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    StEnvironment xdg("XDG_CONFIG_HOME", row.configHome);
+    UseText("[T]\r\nx = 1\r\n");
+    ASSERT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
+    EXPECT_EQ(FileText(row.expectedFolder / "prefs"), "[T]\r\nx = 1\r\n");
+    for (fs::path folder = row.expectedFolder; folder != mFolder.Path();
+         folder = folder.parent_path()) {
+      EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    }
+  }
+  const fs::path file = mFolder.Path() / "file";
+  WriteFile(file, "");
+  StEnvironment xdg("XDG_CONFIG_HOME", file.c_str());
+  EXPECT_NE(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr) << "a file, no folder";
+}
+
+TEST_F(UPreferenceFileTest, SaveByNameGoesToTheConfigFolder) {
   const fs::path config = mFolder.Path() / "config";
   StEnvironment xdg("XDG_CONFIG_HOME", config.c_str());
   UseText("[T]\r\nx = 1\r\n");
-  EXPECT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
-  EXPECT_FALSE(fs::exists(config)) << "the folder must not be created";
   EXPECT_EQ(Pref::LoadFile("prefs"_p), fnfErr);
-
   fs::create_directory(config);
   EXPECT_EQ(Pref::SaveFile("prefs"_p, kCreator, 1000, kPrefType), noErr);
   EXPECT_EQ(FileText(config / "prefs"), "[T]\r\nx = 1\r\n");

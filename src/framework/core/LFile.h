@@ -1,6 +1,8 @@
 // Whole-file reading and writing. Writes never leave a damaged file behind: the new content
 // goes to a temporary file in the same folder, which is renamed over the target only once
-// it has been written completely (LFileStream).
+// it has been written completely (LFileStream). A symbolic link is followed to its file, which
+// is replaced beside it; a file with several hard links is rewritten in place (from the
+// complete temporary file), so that all its names keep sharing it.
 #pragma once
 
 #include "framework/core/FSSpec.h"
@@ -32,7 +34,8 @@ class LFile {
   FSSpec mSpec;
 };
 
-// A file written through a temporary sibling: Commit() renames it over the target.
+// A file written through a temporary sibling: Commit() renames it over the target (the file a
+// symbolic link leads to), or copies it into a target that has several hard links.
 // Destroying an uncommitted stream removes the temporary file and leaves the target as it was.
 class LFileStream {
  public:
@@ -47,7 +50,10 @@ class LFileStream {
   bool IsOpen() const { return mFd >= 0; }
 
  private:
-  std::filesystem::path mTarget;
+  void CommitInPlace();
+
+  std::filesystem::path mTarget;  // links resolved
   std::filesystem::path mTemporary;
   int mFd = -1;
+  bool mInPlace = false;
 };

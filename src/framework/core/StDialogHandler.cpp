@@ -68,6 +68,10 @@ LDialogProgressBar& LModalDialog::FindProgressBar(PaneIDT paneID) {
   return mProgressBars.try_emplace(paneID, *this, paneID).first->second;
 }
 
+void LModalDialog::SetCaption(PaneIDT paneID, const std::string& text) {
+  if (mView != nullptr) mView->CaptionChanged(paneID, text);
+}
+
 MessageT LModalDialog::ProcessEvents() {
   return mView != nullptr ? mView->ProcessEvents() : msg_Nothing;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 
 class LCommander;
 
@@ -31,6 +32,9 @@ class LDialogView {
   virtual ~LDialogView() = default;
   virtual void Show() = 0;
   virtual void ProgressChanged(PaneIDT paneID, const SProgressState& state) = 0;
+  // The text of caption pane `paneID` is now `text` (UTF-8). Hosts without such panes may
+  // leave it unshown.
+  virtual void CaptionChanged(PaneIDT /*paneID*/, const std::string& /*text*/) {}
   // Lets the user act for at most one tick (1/60 s); returns the message of the control hit
   // (msg_OK, msg_Cancel, ...) or msg_Nothing. Waiting here keeps the core's loops from
   // spinning.
@@ -91,6 +95,8 @@ class LModalDialog {
 
   // The progress bar in pane `paneID` (created on first use).
   LDialogProgressBar& FindProgressBar(PaneIDT paneID);
+  // Shows `text` (UTF-8) in caption pane `paneID`.
+  void SetCaption(PaneIDT paneID, const std::string& text);
 
   // One turn of the user side; msg_Nothing once closed.
   MessageT ProcessEvents();

@@ -3,6 +3,7 @@
 #include "framework/core/LListener.h"
 #include "framework/ui/LControl.h"
 #include "framework/ui/LDialogBox.h"
+#include "framework/ui/LPane.h"
 #include "framework/ui/LProgressBar.h"
 #include "framework/ui/StTargetKeeper.h"
 #include "framework/ui/UReanimator.h"
@@ -49,6 +50,12 @@ class CQtDialogView final : public LDialogView, public LListener {
     bar->SetMaxValue(state.maxValue);
     bar->SetValue(state.value);
     bar->StartBroadcasting();
+  }
+
+  void CaptionChanged(PaneIDT paneID, const std::string& text) override {
+    if (mDialog == nullptr) return;
+    if (auto* caption = mDialog->FindPaneByID<LPane>(paneID))
+      caption->SetDescriptorText(QString::fromStdString(text));
   }
 
   MessageT ProcessEvents() override {
