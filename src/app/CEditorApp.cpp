@@ -70,6 +70,22 @@ class StImportVersion {
   CPatch* mPatch;
 };
 
+// The undo step of a dropped file's load.
+constexpr const char* kDropStep = "Open Dropped File";
+
+// Has the files opened in its scope loaded as an undoable step.
+class StOpenAsStep {
+ public:
+  StOpenAsStep(const char*& step, const char* name) : mStep(step), mSaved(step) { mStep = name; }
+  ~StOpenAsStep() { mStep = mSaved; }
+  StOpenAsStep(const StOpenAsStep&) = delete;
+  StOpenAsStep& operator=(const StOpenAsStep&) = delete;
+
+ private:
+  const char*& mStep;
+  const char* mSaved;
+};
+
 }  // namespace
 
 CEditorApp::CEditorApp() : CEditorApp(MakeMidiSystem) {}
@@ -203,7 +219,11 @@ void CEditorApp::OpenDocument(FSSpec* file) {
     mEditorDoc = new CEditorDoc(this, file);
     return;
   }
-  if (DocumentAgreesToClose()) mEditorDoc->OpenFile(*file);
+  if (!DocumentAgreesToClose()) return;
+  if (mOpenStep != nullptr)
+    mEditorDoc->LoadFileAsStep(*file, mOpenStep);
+  else
+    mEditorDoc->OpenFile(*file);
 }
 
 LDocument* CEditorApp::MakeNewDocument() {
@@ -245,6 +265,7 @@ void CEditorApp::OpenRecentFile(CommandT command) {
 void CEditorApp::OpenDroppedFile(FSSpec* file) {
   if (file == nullptr || mEditorDoc == nullptr || UAlert::IsAlerting()) return;
   UAlert::IsFrontProcess(true);
+  StOpenAsStep step(mOpenStep, kDropStep);
   SendAEOpenDoc(*file);
 }
 

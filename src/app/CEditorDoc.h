@@ -10,6 +10,12 @@
 // View writes the list to "KVXEditorTemp.html" in the system temp folder (or, when that name
 // is taken by a file that cannot be deleted, "KVXEditorTemp1.html", 2, ...) and opens it in
 // the browser; the document deletes these files when it goes away.
+//
+// Undo and Redo take back and do again the steps of the patch's history (CPatchHistory), named
+// in the menu ("Undo Paste Assignment"). Opening a file, New and Close start a fresh history;
+// a dropped file's load is a step, and undoing it brings back the document that was open, its
+// file included. Saving marks the saved state, so undoing back to it leaves the document
+// unmodified.
 #pragma once
 
 #include "framework/core/FSSpec.h"
@@ -20,6 +26,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class CMainWindow;
@@ -59,6 +66,10 @@ class CEditorDoc : public LDocument {
   virtual void UpdateWindowTitle();
   virtual void InitDocument();
   virtual void OpenFile(FSSpec& file);
+  // Loads `file` as one undoable step named `stepName` (a dropped file).
+  void LoadFileAsStep(FSSpec& file, const std::string& stepName);
+  // Carries out cmd_Undo or cmd_Redo; false when there was nothing to do.
+  bool UndoOrRedo(CommandT command);
   virtual void ExportAssignList();
   virtual void ViewAssignList();
   virtual void CleanupTempFile();
@@ -92,6 +103,9 @@ class CEditorDoc : public LDocument {
 
  private:
   static LMenu& FetchRecentMenu();
+  // The document's file (empty: untitled) here, in the history and in the window title.
+  void SetDocumentFile(const FSSpec& file);
+  void FindUndoStatus(CommandT command, bool& enabled, Str255 name) const;
   // Writes the patch into `file`; a failure shows alert 6 and returns false.
   bool WritePatchFile(const FSSpec& file);
   void FinishSave();

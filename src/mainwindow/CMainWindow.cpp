@@ -2,6 +2,7 @@
 
 #include "assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
+#include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/ui/LDialogBox.h"
@@ -26,6 +27,9 @@
 namespace {
 
 constexpr long kMidiPort = 0;
+// Names of the undo steps of the window's actions ("Undo Typing").
+constexpr const char* kTypingStep = "Typing";
+constexpr const char* kRequestStep = "Request from KVX";
 constexpr std::int32_t kPatchParamSize = static_cast<std::int32_t>(sizeof(SPatchParam));
 
 // Sets a flag for a scope and gives it its old value back, also when an exception leaves.
@@ -107,6 +111,7 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
       if (mPatch == nullptr) break;
       Str255 title;
       static_cast<LEditText*>(param)->GetDescriptor(title);
+      StPatchStep typing(&mPatch->GetHistory(), kTypingStep, true);
       mPatch->SetPatchTitle(title);
       break;
     }
@@ -226,10 +231,12 @@ void CMainWindow::PastePatchParam() {
   if (UScrap::GetData(kPatchParamFlavor, &bytes) != kPatchParamSize) return;
   SPatchParam record;
   std::memcpy(&record, bytes.data(), sizeof record);
-  if (mAssignDialog != nullptr)
+  if (mAssignDialog != nullptr) {
     mAssignDialog->SetDialogParam(&record);
-  else
-    mPatch->SetParam(mPicture->GetHiliteArea(), &record);
+    return;
+  }
+  StPatchStep step(&mPatch->GetHistory(), LStr255(STRx_EditorStrings, str_PasteAssignment).Std());
+  mPatch->SetParam(mPicture->GetHiliteArea(), &record);
 }
 
 void CMainWindow::DeletePatchParam() {
@@ -238,6 +245,7 @@ void CMainWindow::DeletePatchParam() {
     const SPatchParam empty{};
     mAssignDialog->SetDialogParam(&empty);
   } else {
+    StPatchStep step(&mPatch->GetHistory(), LStr255(STRx_EditorStrings, str_DeleteAssignment).Std());
     mPatch->ClearParam(mPicture->GetHiliteArea());
   }
 }
@@ -251,6 +259,8 @@ void CMainWindow::RequestPatch() {
     return;
   }
   if (!ConfirmTransfer(kConfirmRequestDialog)) return;
+  // The emptying and every dump are one step: Undo brings back the patch from before.
+  StPatchStep step(&mPatch->GetHistory(), kRequestStep);
   mPatch->BulkTrReRequest(0);
   mPatch->Retreive(this);
 }

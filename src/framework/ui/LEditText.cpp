@@ -1,5 +1,6 @@
 #include "framework/ui/LEditText.h"
 
+#include "framework/core/LString.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UEventGuard.h"
 #include "framework/ui/UKeyboard.h"
@@ -180,9 +181,24 @@ bool LEditText::ObeyCommand(CommandT command, void* param) {
     case cmd_SelectAll:
       mLineEdit->selectAll();
       return true;
+    case cmd_Undo:
+    case cmd_Redo:
+      // The field's own edits first; once it has none, the command is for the chain.
+      if (!CanUndoText(command)) return LCommander::ObeyCommand(command, param);
+      if (command == cmd_Undo)
+        mLineEdit->undo();
+      else
+        mLineEdit->redo();
+      UserChangedText();  // an edit of the user's like typing
+      return true;
     default:
       return LCommander::ObeyCommand(command, param);
   }
+}
+
+bool LEditText::CanUndoText(CommandT command) const {
+  if (mLineEdit->isReadOnly()) return false;
+  return command == cmd_Undo ? mLineEdit->isUndoAvailable() : mLineEdit->isRedoAvailable();
 }
 
 void LEditText::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
@@ -204,6 +220,15 @@ void LEditText::FindCommandStatus(CommandT command, bool& enabled, bool& usesMar
     }
     case cmd_SelectAll:
       enabled = !mLineEdit->text().isEmpty();
+      return;
+    case cmd_Undo:
+    case cmd_Redo:
+      if (CanUndoText(command)) {
+        enabled = true;
+        LString::CopyPStr(LStr255(command == cmd_Undo ? "Undo Typing" : "Redo Typing"), name);
+        return;
+      }
+      LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
       return;
     default:
       LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);

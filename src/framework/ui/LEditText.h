@@ -8,7 +8,8 @@
 //     nobody up the chain handles is left to the field's own Qt handling (Tab, undo, ...).
 //   - Edits by the user call UserChangedText, which broadcasts the value message with a
 //     pointer to the field. Setting the text in code broadcasts nothing.
-//   - It answers cut, copy, paste, clear and select all.
+//   - It answers cut, copy, paste, clear and select all, and undo and redo while it has edits
+//     of its own to undo or redo (otherwise they go up the chain).
 #pragma once
 
 #include "framework/core/LBroadcaster.h"
@@ -60,6 +61,7 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
 
  private:
   void Build(const QString& text);
+  bool CanUndoText(CommandT command) const;
   // Has the line edit act on the key of `event` (with the filter's character).
   void TypeKey(const EventRecord& event, std::uint16_t charCode);
   bool FilterKeyPress(QKeyEvent* event);
