@@ -236,14 +236,16 @@ LDocument* CEditorApp::MakeNewDocument() {
 }
 
 void CEditorApp::ChooseDocument() {
-  if (mEditorDoc != nullptr && !DocumentAgreesToClose()) return;
   const bool importing =
       mEditorDoc != nullptr && mEditorDoc->GetPatch()->GetVersion() == kPatchVersion_100;
   CSMFChooser chooser;
   chooser.GetDialogOptions()->dialogOptionFlags = kOpenDialogFlags;
   chooser.GetDialogOptions()->windowTitle =
       importing ? QStringLiteral("Import Old KVX Patch") : QStringLiteral("Open Patch");
-  if (chooser.AskOpenSMF()) SendAEOpenDocList(chooser.GetFileDescList());
+  // The file first, then the unsaved changes: Cancel in either leaves everything as it was.
+  if (!chooser.AskOpenSMF()) return;
+  if (mEditorDoc != nullptr && !DocumentAgreesToClose()) return;
+  SendAEOpenDocList(chooser.GetFileDescList());
 }
 
 void CEditorApp::ImportOldPatch() {

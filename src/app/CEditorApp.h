@@ -94,7 +94,7 @@ class CEditorApp : public LDocApplication {
 
  private:
   // Asks the modified document whether to save; false when the user cancelled (the document
-  // is still modified).
+  // is still modified). Open and Import ask only once a file has been chosen.
   bool DocumentAgreesToClose();
   void OpenRecentFile(CommandT command);
   void ImportOldPatch();

@@ -239,13 +239,30 @@ TEST_P(SaveChanges, BeforeOpeningAnotherFile) {
   ASSERT_EQ(questions.size(), 1u);
   EXPECT_TRUE(questions[0].contains(QStringLiteral("synth-setup.mid")))
       << questions[0].toStdString();
-  EXPECT_EQ(mNav.requests.size(), row.replaced ? 1u : 0u) << "Cancel opens no dialog";
+  EXPECT_EQ(mNav.requests.size(), 1u) << "the file is chosen first";
   EXPECT_EQ(Doc().GetFileSpec(), row.replaced ? next : file);
   EXPECT_EQ(Doc().IsModified(), !row.replaced);
   if (!row.replaced) {
     EXPECT_EQ(PatchBytes(), changed) << "the changes are kept";
   }
   EXPECT_EQ(LFile(file).ReadDataFork() == changed, row.savedChanges);
+}
+
+TEST_F(Document, OpenCancelledInTheFileDialogAsksNothingAndChangesNothing) {
+  FSSpec file = ExamplePatch("synth-setup.mid");
+  mApp->SendAEOpenDoc(file);
+  ModifyPatch();
+  const auto changed = PatchBytes();
+  for (CommandT command : {cmd_Open, cmd_Import}) {
+    SCOPED_TRACE(command);
+    mNav.answers = {QString()};
+    auto answerer = CModalAnswerer::MessageBoxes(QMessageBox::Discard);
+    Command(command);
+    EXPECT_EQ(answerer->GetAnswerCount(), 0) << "no question before a file is chosen";
+    EXPECT_EQ(PatchBytes(), changed);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Doc().GetFileSpec(), file);
+  }
 }
 
 TEST_P(SaveChanges, BeforeNew) {
