@@ -220,7 +220,9 @@ void CEditorApp::OpenDocument(FSSpec* file) {
     return;
   }
   if (!DocumentAgreesToClose()) return;
-  if (mOpenStep != nullptr)
+  if (mEditorDoc->GetPatch()->GetVersion() == kPatchVersion_100)
+    mEditorDoc->ImportFile(*file);
+  else if (mOpenStep != nullptr)
     mEditorDoc->LoadFileAsStep(*file, mOpenStep);
   else
     mEditorDoc->OpenFile(*file);

@@ -28,6 +28,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The undo step of an import ("Undo Import Old Patch").
+constexpr const char* kImportStep = "Import Old Patch";
+
 constexpr std::uint32_t kSaveDialogFlags =
     kNavNoTypePopup | kNavDontAutoTranslate | kNavDontAddTranslateItems;
 
@@ -71,6 +74,7 @@ void CEditorDoc::InitDocument() {
   SetModified(false);
   SetSpecified(false);
   mFileSpec = FSSpec();
+  mProposedName.clear();
   mPatch->InitAllParams();
   mPatch->GetHistory().Reset();
   UpdateWindowTitle();
@@ -84,6 +88,7 @@ void CEditorDoc::OpenFile(FSSpec& file) {
   }
   mFileSpec = file;
   SetSpecified(true);
+  mProposedName.clear();
   mPatch->GetHistory().Reset(file);
   AddRecentFile(file);
   UpdateWindowTitle();
@@ -100,6 +105,24 @@ void CEditorDoc::LoadFileAsStep(FSSpec& file, const std::string& stepName) {
   }
   SetDocumentFile(file);
   AddRecentFile(file);
+}
+
+void CEditorDoc::ImportFile(FSSpec& file) {
+  StPatchStep step(&mPatch->GetHistory(), kImportStep);
+  mPatch->GetHistory().MarkNewDocument();
+  mProposedName.clear();
+  const bool loaded = mPatch->LoadSMF(file) == 0;
+  // A converted patch is a new document: saving it must not overwrite the old file.
+  SetDocumentFile(FSSpec());
+  if (!loaded) return;
+  mPatch->MarkModified();
+  mProposedName = ConvertedName(file);
+  UpdateWindowTitle();
+}
+
+std::string CEditorDoc::ConvertedName(const FSSpec& file) {
+  const fs::path name(file.name);
+  return name.stem().string() + " (converted)" + (name.has_extension() ? name.extension().string() : ".mid");
 }
 
 void CEditorDoc::SetDocumentFile(const FSSpec& file) {
@@ -138,6 +161,7 @@ bool CEditorDoc::IsModified() {
 
 QString CEditorDoc::GetDescriptorText() const {
   if (IsSpecified() && !mFileSpec.name.empty()) return FileNameText(mFileSpec);
+  if (!mProposedName.empty()) return UQtText::FromUTF8(mProposedName);
   return QString::fromLatin1(kDefaultDocName);
 }
 

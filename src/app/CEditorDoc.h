@@ -68,6 +68,13 @@ class CEditorDoc : public LDocument {
   virtual void OpenFile(FSSpec& file);
   // Loads `file` as one undoable step named `stepName` (a dropped file).
   void LoadFileAsStep(FSSpec& file, const std::string& stepName);
+  // Imports an old-format file (the patch's version set to 100) as one undoable step: the
+  // result is a new, untitled, modified patch; Save asks for a name and proposes the old
+  // file's name with " (converted)". The old file is never written.
+  void ImportFile(FSSpec& file);
+  // The name an untitled document proposes: "Untitled.mid", or after an import
+  // "<old name> (converted).mid".
+  static std::string ConvertedName(const FSSpec& file);
   // Carries out cmd_Undo or cmd_Redo; false when there was nothing to do.
   bool UndoOrRedo(CommandT command);
   virtual void ExportAssignList();
@@ -118,6 +125,7 @@ class CEditorDoc : public LDocument {
   CMainWindow* mWindow = nullptr;  // a sub-commander: deleted by the framework
   std::unique_ptr<CPatch> mPatch;
   std::vector<FSSpec> mRecentFiles;  // oldest first
+  std::string mProposedName;  // an untitled document's name; empty: "Untitled.mid"
   std::int16_t mRecentMenuIndex = 0;
   // How many items of menu 131 belong to the list now (0: the placeholder is there).
   std::int16_t mRecentItemCount = 0;

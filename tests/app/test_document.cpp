@@ -204,12 +204,37 @@ TEST_F(Document, ImportReadsAnOldFileAndRestoresTheVersionEvenWhenCancelled) {
   EXPECT_EQ(Patch().GetVersion(), kPatchVersion);
   // Old index 16 fills B1 (record 27).
   EXPECT_NE(Patch().GetAssignMessage(27), 0);
-  EXPECT_FALSE(Doc().IsModified());
 
-  // The same file opened as a current patch is refused.
+  // The same file opened as a current patch is refused (the converted patch discarded).
+  auto answerer = CModalAnswerer::MessageBoxes(QMessageBox::Discard);
   FSSpec old = ExamplePatch("old-device-v100.mid");
   mApp->SendAEOpenDoc(old);
   EXPECT_EQ(AlertIndices(), std::vector<int>{err_NotPatchFile});
+}
+
+TEST_F(Document, AnImportedPatchIsANewDocumentThatSaveNeverWritesIntoTheOldFile) {
+  const FSSpec old = ExamplePatch("old-device-v100.mid");
+  const auto oldBytes = LFile(old).ReadDataFork();
+  mNav.answers = {PathText(old.Path())};
+  Command(cmd_Import);
+  EXPECT_FALSE(Doc().IsSpecified());
+  EXPECT_TRUE(Doc().IsModified()) << "the converted patch is in no file yet";
+  EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - old-device-v100 (converted).mid");
+
+  const fs::path converted = FilesFolder() / "converted.mid";
+  mNav.answers = {PathText(converted)};
+  Command(cmd_Save);
+  ASSERT_EQ(mNav.requests.size(), 2u) << "Save asks for a name";
+  EXPECT_TRUE(mNav.requests.back().save);
+  EXPECT_EQ(mNav.requests.back().proposedName, "old-device-v100 (converted).mid");
+  EXPECT_EQ(LFile(old).ReadDataFork(), oldBytes) << "the old file is untouched";
+  EXPECT_EQ(Doc().GetFileSpec(), FSSpec::FromPath(converted));
+  EXPECT_FALSE(Doc().IsModified());
+
+  // Undo of the import brings back the document from before, untitled and empty.
+  Command(cmd_Undo);
+  EXPECT_EQ(Patch().GetAssignMessage(27), 0);
+  EXPECT_FALSE(Doc().IsSpecified());
 }
 
 // What each answer to "Save changes?" does before a command replaces a modified patch.
