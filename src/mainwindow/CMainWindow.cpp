@@ -21,7 +21,9 @@
 
 #include <QLineEdit>
 
+#include <bitset>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -57,6 +59,21 @@ class StDropOver {
   bool& mBusy;
 };
 
+// Notes which controllers a retrieval filled, from the patch's 'Prcv'.
+class CReceivedControllers final : public LListener {
+ public:
+  explicit CReceivedControllers(CPatch& patch) { patch.AddListener(this); }
+  void ListenToMessage(MessageT message, void* param) override {
+    if (message != msg_ParamReceived || param == nullptr) return;
+    const long index = *static_cast<const long*>(param);
+    if (CPatch::ValidParamIndex(index)) mReceived.set(static_cast<std::size_t>(index));
+  }
+  long Count() const { return static_cast<long>(mReceived.count()); }
+
+ private:
+  std::bitset<kControllerCount> mReceived;
+};
+
 // The current MIDI service, when it can be used with the ports a transfer needs.
 bool MidiServiceReady(bool needInput) {
   CMidiOperation* service = CMidiOperation::GetCurrent();
@@ -83,6 +100,7 @@ void CMainWindow::FinishCreateSelf() {
   // Files dropped on the field are for the window, not text to insert.
   mTitleField->GetLineEdit()->setAcceptDrops(false);
 
+  mStatusLine = ThrowIfNil(FindPaneByID(kStatusLineID));
   mPicture = ThrowIfNil(FindPaneByID<CMainPicture>(kPictureID));
   mPicture->SetClickedMessage(msg_ControllerClicked);
   mPicture->AddListener(this);
@@ -162,6 +180,7 @@ bool CMainWindow::AllowSubRemoval(LCommander* sub) {
 
 bool CMainWindow::ObeyCommand(CommandT command, void* param) {
   StBusy busy(mBusy, true);
+  ShowStatus(QString());
   switch (command) {
     case cmd_CopyPatchParam:
       CopyPatchParam();
@@ -252,6 +271,10 @@ void CMainWindow::DeletePatchParam() {
 
 // --- transfers
 
+QString CMainWindow::GetStatusText() const { return mStatusLine->GetDescriptorText(); }
+
+void CMainWindow::ShowStatus(const QString& text) { mStatusLine->SetDescriptorText(text); }
+
 void CMainWindow::RequestPatch() {
   if (mPatch == nullptr) return;
   if (!MidiServiceReady(true)) {
@@ -261,8 +284,17 @@ void CMainWindow::RequestPatch() {
   if (!ConfirmTransfer(kConfirmRequestDialog)) return;
   // The emptying and every dump are one step: Undo brings back the patch from before.
   StPatchStep step(&mPatch->GetHistory(), kRequestStep);
+  CReceivedControllers received(*mPatch);
   mPatch->BulkTrReRequest(0);
   mPatch->Retreive(this);
+  if (received.Count() == kControllerCount) return;
+  // A part of the device's patch, or none, is not what the file holds: it must be saved
+  // under thought, and Undo brings back the patch from before.
+  mPatch->MarkModified();
+  std::string text = LStr255(STRx_EditorStrings, str_RequestIncomplete).Std();
+  if (const auto at = text.find("^0"); at != std::string::npos)
+    text.replace(at, 2, std::to_string(received.Count()));
+  ShowStatus(QString::fromStdString(text));
 }
 
 void CMainWindow::SendPatch() {
