@@ -70,6 +70,22 @@ class StImportVersion {
   CPatch* mPatch;
 };
 
+// The undo step of a dropped file's load.
+constexpr const char* kDropStep = "Open Dropped File";
+
+// Has the files opened in its scope loaded as an undoable step.
+class StOpenAsStep {
+ public:
+  StOpenAsStep(const char*& step, const char* name) : mStep(step), mSaved(step) { mStep = name; }
+  ~StOpenAsStep() { mStep = mSaved; }
+  StOpenAsStep(const StOpenAsStep&) = delete;
+  StOpenAsStep& operator=(const StOpenAsStep&) = delete;
+
+ private:
+  const char*& mStep;
+  const char* mSaved;
+};
+
 }  // namespace
 
 CEditorApp::CEditorApp() : CEditorApp(MakeMidiSystem) {}
@@ -206,7 +222,13 @@ void CEditorApp::OpenDocument(FSSpec* file) {
     mEditorDoc = new CEditorDoc(this, file);
     return;
   }
-  if (DocumentAgreesToClose()) mEditorDoc->OpenFile(*file);
+  if (!DocumentAgreesToClose()) return;
+  if (mEditorDoc->GetPatch()->GetVersion() == kPatchVersion_100)
+    mEditorDoc->ImportFile(*file);
+  else if (mOpenStep != nullptr)
+    mEditorDoc->LoadFileAsStep(*file, mOpenStep);
+  else
+    mEditorDoc->OpenFile(*file);
 }
 
 LDocument* CEditorApp::MakeNewDocument() {
@@ -219,14 +241,16 @@ LDocument* CEditorApp::MakeNewDocument() {
 }
 
 void CEditorApp::ChooseDocument() {
-  if (mEditorDoc != nullptr && !DocumentAgreesToClose()) return;
   const bool importing =
       mEditorDoc != nullptr && mEditorDoc->GetPatch()->GetVersion() == kPatchVersion_100;
   CSMFChooser chooser;
   chooser.GetDialogOptions()->dialogOptionFlags = kOpenDialogFlags;
   chooser.GetDialogOptions()->windowTitle =
       importing ? QStringLiteral("Import Old KVX Patch") : QStringLiteral("Open Patch");
-  if (chooser.AskOpenSMF()) SendAEOpenDocList(chooser.GetFileDescList());
+  // The file first, then the unsaved changes: Cancel in either leaves everything as it was.
+  if (!chooser.AskOpenSMF()) return;
+  if (mEditorDoc != nullptr && !DocumentAgreesToClose()) return;
+  SendAEOpenDocList(chooser.GetFileDescList());
 }
 
 void CEditorApp::ImportOldPatch() {
@@ -248,6 +272,7 @@ void CEditorApp::OpenRecentFile(CommandT command) {
 void CEditorApp::OpenDroppedFile(FSSpec* file) {
   if (file == nullptr || mEditorDoc == nullptr || UAlert::IsAlerting()) return;
   UAlert::IsFrontProcess(true);
+  StOpenAsStep step(mOpenStep, kDropStep);
   SendAEOpenDoc(*file);
 }
 

@@ -41,6 +41,8 @@ constexpr ResIDT STRx_Standards = 1000;
 constexpr std::int16_t str_HelpMenuItem = 1;
 constexpr std::int16_t str_HelpFileName = 2;
 constexpr std::int16_t str_NoRecentFiles = 3;
+constexpr std::int16_t str_Undo = 8;
+constexpr std::int16_t str_Redo = 9;
 
 constexpr ResIDT kAboutBoxLayoutID = 1001;
 constexpr PaneIDT kVersionCaptionID = static_cast<PaneIDT>(FourCC("VERS"));
@@ -92,7 +94,7 @@ class CEditorApp : public LDocApplication {
 
  private:
   // Asks the modified document whether to save; false when the user cancelled (the document
-  // is still modified).
+  // is still modified). Open and Import ask only once a file has been chosen.
   bool DocumentAgreesToClose();
   void OpenRecentFile(CommandT command);
   void ImportOldPatch();
@@ -101,6 +103,8 @@ class CEditorApp : public LDocApplication {
   CMidiOperation* mMidiService = nullptr;  // owned (a COSXMidiService)
   std::uint16_t mHelpItemIndex = 0;
   CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
+  // While set, OpenDocument loads the file as an undoable step of this name (a dropped file).
+  const char* mOpenStep = nullptr;
 
   // The MIDI system under the service; it outlives the service.
   MidiSystemSource mMidiSystemSource;

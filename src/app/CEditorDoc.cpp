@@ -2,6 +2,7 @@
 
 #include "app/CEditorApp.h"
 #include "document/CPatch.h"
+#include "document/CPatchHistory.h"
 #include "export/CHTMLWriter.h"
 #include "framework/core/LException.h"
 #include "framework/core/LFile.h"
@@ -29,6 +30,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The undo step of an import ("Undo Import Old Patch").
+constexpr const char* kImportStep = "Import Old Patch";
 
 constexpr std::uint32_t kSaveDialogFlags =
     kNavNoTypePopup | kNavDontAutoTranslate | kNavDontAddTranslateItems;
@@ -73,7 +77,9 @@ void CEditorDoc::InitDocument() {
   SetModified(false);
   SetSpecified(false);
   mFileSpec = FSSpec();
+  mProposedName.clear();
   mPatch->InitAllParams();
+  mPatch->GetHistory().Reset();
   UpdateWindowTitle();
 }
 
@@ -85,8 +91,68 @@ void CEditorDoc::OpenFile(FSSpec& file) {
   }
   mFileSpec = file;
   SetSpecified(true);
+  mProposedName.clear();
+  mPatch->GetHistory().Reset(file);
   AddRecentFile(file);
   UpdateWindowTitle();
+}
+
+void CEditorDoc::LoadFileAsStep(FSSpec& file, const std::string& stepName) {
+  CPatchHistory& history = mPatch->GetHistory();
+  StPatchStep step(&history, stepName);
+  history.MarkNewDocument();
+  if (mPatch->LoadSMF(file) != 0) {
+    // As a failed open leaves it: untitled and empty; Undo brings back what was there.
+    SetDocumentFile(FSSpec());
+    return;
+  }
+  SetDocumentFile(file);
+  AddRecentFile(file);
+}
+
+void CEditorDoc::ImportFile(FSSpec& file) {
+  StPatchStep step(&mPatch->GetHistory(), kImportStep);
+  mPatch->GetHistory().MarkNewDocument();
+  mProposedName.clear();
+  const bool loaded = mPatch->LoadSMF(file) == 0;
+  // A converted patch is a new document: saving it must not overwrite the old file.
+  SetDocumentFile(FSSpec());
+  if (!loaded) return;
+  mPatch->MarkModified();
+  mProposedName = ConvertedName(file);
+  UpdateWindowTitle();
+}
+
+std::string CEditorDoc::ConvertedName(const FSSpec& file) {
+  const fs::path name(file.name);
+  return name.stem().string() + " (converted)" + (name.has_extension() ? name.extension().string() : ".mid");
+}
+
+void CEditorDoc::SetDocumentFile(const FSSpec& file) {
+  mFileSpec = file;
+  SetSpecified(!file.name.empty());
+  mPatch->GetHistory().SetFile(file);
+  UpdateWindowTitle();
+}
+
+// --- undo
+
+bool CEditorDoc::UndoOrRedo(CommandT command) {
+  CPatchHistory& history = mPatch->GetHistory();
+  const bool done = command == cmd_Undo ? history.Undo() : history.Redo();
+  // The step may have been a load: the document's file is the one of the restored state.
+  if (done) SetDocumentFile(history.GetFile());
+  return done;
+}
+
+void CEditorDoc::FindUndoStatus(CommandT command, bool& enabled, Str255 name) const {
+  const CPatchHistory& history = mPatch->GetHistory();
+  const bool undo = command == cmd_Undo;
+  enabled = undo ? history.CanUndo() : history.CanRedo();
+  std::string text = LStr255(STRx_Standards, undo ? str_Undo : str_Redo).Std();
+  const std::string step = undo ? history.GetUndoName() : history.GetRedoName();
+  if (!step.empty()) text += " " + step;
+  LString::FromStd(text, name);
 }
 
 void CEditorDoc::Close() { InitDocument(); }
@@ -98,6 +164,7 @@ bool CEditorDoc::IsModified() {
 
 QString CEditorDoc::GetDescriptorText() const {
   if (IsSpecified() && !mFileSpec.name.empty()) return FileNameText(mFileSpec);
+  if (!mProposedName.empty()) return UQtText::FromUTF8(mProposedName);
   return QString::fromLatin1(kDefaultDocName);
 }
 
@@ -144,6 +211,7 @@ void CEditorDoc::AlertSaveFailed(const FSSpec& file) {
 
 void CEditorDoc::FinishSave() {
   AddRecentFile(mFileSpec);
+  mPatch->GetHistory().MarkSaved(mFileSpec);
   SetModified(false);
   UpdateWindowTitle();
 }
@@ -264,6 +332,10 @@ bool CEditorDoc::ObeyCommand(CommandT command, void* param) {
     case cmd_ViewAssignList:
       ViewAssignList();
       return true;
+    case cmd_Undo:
+    case cmd_Redo:
+      UndoOrRedo(command);
+      return true;
     default:
       return LDocument::ObeyCommand(command, param);
   }
@@ -273,6 +345,10 @@ void CEditorDoc::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
                                    std::uint16_t& mark, Str255 name) {
   if (command == cmd_ExportAssignList || command == cmd_ViewAssignList) {
     enabled = true;
+    return;
+  }
+  if (command == cmd_Undo || command == cmd_Redo) {
+    FindUndoStatus(command, enabled, name);
     return;
   }
   LDocument::FindCommandStatus(command, enabled, usesMark, mark, name);

@@ -12,6 +12,12 @@
 // with a unique name and for the user alone under $XDG_RUNTIME_DIR or the system temp folder,
 // and opens it in the browser. No other user can put a file or a link in its place. The
 // document removes the folder with everything in it when it goes away.
+//
+// Undo and Redo take back and do again the steps of the patch's history (CPatchHistory), named
+// in the menu ("Undo Paste Assignment"). Opening a file, New and Close start a fresh history;
+// a dropped file's load is a step, and undoing it brings back the document that was open, its
+// file included. Saving marks the saved state, so undoing back to it leaves the document
+// unmodified.
 #pragma once
 
 #include "framework/core/FSSpec.h"
@@ -22,6 +28,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class CMainWindow;
@@ -62,6 +69,17 @@ class CEditorDoc : public LDocument {
   virtual void UpdateWindowTitle();
   virtual void InitDocument();
   virtual void OpenFile(FSSpec& file);
+  // Loads `file` as one undoable step named `stepName` (a dropped file).
+  void LoadFileAsStep(FSSpec& file, const std::string& stepName);
+  // Imports an old-format file (the patch's version set to 100) as one undoable step: the
+  // result is a new, untitled, modified patch; Save asks for a name and proposes the old
+  // file's name with " (converted)". The old file is never written.
+  void ImportFile(FSSpec& file);
+  // The name an untitled document proposes: "Untitled.mid", or after an import
+  // "<old name> (converted).mid".
+  static std::string ConvertedName(const FSSpec& file);
+  // Carries out cmd_Undo or cmd_Redo; false when there was nothing to do.
+  bool UndoOrRedo(CommandT command);
   virtual void ExportAssignList();
   virtual void ViewAssignList();
   virtual void CleanupTempFile();
@@ -96,6 +114,9 @@ class CEditorDoc : public LDocument {
 
  private:
   static LMenu& FetchRecentMenu();
+  // The document's file (empty: untitled) here, in the history and in the window title.
+  void SetDocumentFile(const FSSpec& file);
+  void FindUndoStatus(CommandT command, bool& enabled, Str255 name) const;
   // Writes the patch into `file`; a failure shows alert 6 and returns false.
   bool WritePatchFile(const FSSpec& file);
   // The alert for a file that could not be written: its name and what is in the way, or the
@@ -111,6 +132,7 @@ class CEditorDoc : public LDocument {
   CMainWindow* mWindow = nullptr;  // a sub-commander: deleted by the framework
   std::unique_ptr<CPatch> mPatch;
   std::vector<FSSpec> mRecentFiles;  // oldest first
+  std::string mProposedName;  // an untitled document's name; empty: "Untitled.mid"
   std::int16_t mRecentMenuIndex = 0;
   // How many items of menu 131 belong to the list now (0: the placeholder is there).
   std::int16_t mRecentItemCount = 0;

@@ -3,6 +3,7 @@
 #include "assigndialog/AssignDialogMessages.h"
 #include "assigndialog/CAssignPanel.h"
 #include "document/CPatch.h"
+#include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/core/StStopBroadcasting.h"
@@ -13,6 +14,13 @@
 #include "framework/ui/UKeyboard.h"
 #include "framework/ui/UQtText.h"
 #include "support/UCustomKeyFilters.h"
+
+namespace {
+
+// The undo step of an apply ("Undo Apply Assignment").
+constexpr const char* kApplyStep = "Apply Assignment";
+
+}  // namespace
 
 CMsgAssignDialog::CMsgAssignDialog(const LPaneData& data) : LDialogBox(data) {}
 
@@ -163,6 +171,7 @@ bool CMsgAssignDialog::ApplyDialogParam() {
   if (!GetDialogParam(record)) return false;
   ThrowIfNot(mPatch != nullptr, "the assign dialog needs a patch");
   mDialogParam = record;
+  StPatchStep step(&mPatch->GetHistory(), kApplyStep);
   mPatch->SetParam(mParamIndex, &record);
   ShowTitle(record);
   return true;

@@ -1,5 +1,7 @@
 #include "document/CPatch.h"
 
+#include "document/CPatchHistory.h"
+
 #include "framework/core/LString.h"
 #include "utilities/UStringUtils.h"
 
@@ -146,7 +148,7 @@ std::string MakeShortCaption(const SPatchParam& param) {
 
 }  // namespace
 
-CPatch::CPatch() = default;
+CPatch::CPatch() : mHistory(std::make_unique<CPatchHistory>(*this)) {}
 
 CPatch::~CPatch() = default;
 
@@ -246,6 +248,50 @@ StringPtr CPatch::GetPatchTitle(Str255 out) const {
 void CPatch::SetPatchTitle(ConstStr255Param title) {
   LString::CopyPStr(title, mTitle, sizeof mTitle);
   mModified = true;
+}
+
+// --- undo
+
+namespace {
+
+// Length-prefixed titles: the bytes behind the length are no part of them.
+bool SameTitle(const unsigned char* a, const unsigned char* b) {
+  return a[0] == b[0] && std::memcmp(a + 1, b + 1, a[0]) == 0;
+}
+
+}  // namespace
+
+bool CPatch::SSnapshot::operator==(const SSnapshot& other) const {
+  return SameTitle(title, other.title) &&
+         std::memcmp(params, other.params, sizeof params) == 0 &&
+         copyrights == other.copyrights && modified == other.modified;
+}
+
+CPatch::SSnapshot CPatch::TakeSnapshot() const {
+  SSnapshot snapshot;
+  std::memcpy(snapshot.title, mTitle, sizeof mTitle);
+  std::memcpy(snapshot.params, mParams, sizeof mParams);
+  snapshot.copyrights = mCopyrights;
+  snapshot.modified = mModified;
+  return snapshot;
+}
+
+void CPatch::RestoreSnapshot(const SSnapshot& snapshot) {
+  mCopyrights = snapshot.copyrights;
+  mModified = snapshot.modified;
+  for (long index = 0; index < kControllerCount; ++index) {
+    if (std::memcmp(&mParams[index], &snapshot.params[index], sizeof(SPatchParam)) == 0)
+      continue;
+    mParams[index] = snapshot.params[index];
+    // 'Pchg' redraws the caption, 'Plod' has an assign dialog on this controller reload it.
+    const auto changed = static_cast<std::int32_t>(index);
+    msg_PatchChanged.Send(*this, changed);
+    msg_ParamLoaded.Send(*this, changed);
+  }
+  if (!SameTitle(mTitle, snapshot.title)) {
+    std::memcpy(mTitle, snapshot.title, sizeof mTitle);
+    msg_TitleLoaded.Send(*this, *mTitle);
+  }
 }
 
 std::uint32_t CPatch::GetLEndianUInt32(std::uint32_t value) {

@@ -5,6 +5,8 @@
 //   'Plod' (controller index)  LoadSMF, once per controller loaded
 //   'Tlod' (title)             LoadSMF, when the file had a title
 //   'Prcv' (controller index)  ProcessMessage, once per bulk dump received
+// RestoreSnapshot (undo and redo) announces each record it changes with 'Pchg' and 'Plod', and
+// a changed title with 'Tlod'.
 // The messages below bind each code to its parameter's type.
 #pragma once
 
@@ -22,6 +24,7 @@
 #include <vector>
 
 class CMidiInQueue;
+class CPatchHistory;
 class CSMFReader;
 class CSMFWriter;
 class LCommander;
@@ -58,6 +61,15 @@ extern const unsigned char kSMFHeaderText[];  // "KVX message set 200", length-p
 class CPatch : public CMidiInHandler, public LBroadcaster {
  public:
   using CopyrightNotice = std::vector<std::uint8_t>;
+
+  // Everything of the patch that a user's edit can change, and the modified flag.
+  struct SSnapshot {
+    unsigned char title[kMaxTitleLength + 1] = {0};
+    SPatchParam params[kControllerCount] = {};
+    std::vector<CopyrightNotice> copyrights;
+    bool modified = false;
+    bool operator==(const SSnapshot& other) const;
+  };
 
   CPatch();
   ~CPatch() override;
@@ -143,6 +155,14 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   void SetVersion(std::uint32_t version) { mVersion = version; }
   void SetCurrentVersion() { mVersion = kPatchVersion; }
   bool IsModified() const { return mModified; }
+  // The patch differs from its file although no record changed (an incomplete retrieval).
+  void MarkModified() { mModified = true; }
+
+  // --- undo
+  SSnapshot TakeSnapshot() const;
+  void RestoreSnapshot(const SSnapshot& snapshot);
+  // The patch's undo history, kept for the patch's whole life.
+  CPatchHistory& GetHistory() { return *mHistory; }
   std::uint16_t GetReceivedCount() const { return mReceivedCount; }
 
   const std::vector<CopyrightNotice>& GetCopyrights() const { return mCopyrights; }
@@ -169,4 +189,5 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   // hands nothing on until Retreive takes it over. (A shared_ptr, so that the patch can
   // release it without the queue's complete type.)
   std::shared_ptr<CMidiInQueue> mRetrieveQueue;
+  std::unique_ptr<CPatchHistory> mHistory;
 };

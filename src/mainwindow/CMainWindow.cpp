@@ -2,6 +2,7 @@
 
 #include "assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
+#include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/ui/LDialogBox.h"
@@ -20,12 +21,17 @@
 
 #include <QLineEdit>
 
+#include <bitset>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 
 constexpr long kMidiPort = 0;
+// Names of the undo steps of the window's actions ("Undo Typing").
+constexpr const char* kTypingStep = "Typing";
+constexpr const char* kRequestStep = "Request from KVX";
 constexpr std::int32_t kPatchParamSize = static_cast<std::int32_t>(sizeof(SPatchParam));
 
 // Sets a flag for a scope and gives it its old value back, also when an exception leaves.
@@ -51,6 +57,21 @@ class StDropOver {
 
  private:
   bool& mBusy;
+};
+
+// Notes which controllers a retrieval filled, from the patch's 'Prcv'.
+class CReceivedControllers final : public LListener {
+ public:
+  explicit CReceivedControllers(CPatch& patch) { patch.AddListener(this); }
+  void ListenToMessage(MessageT message, void* param) override {
+    if (message != msg_ParamReceived || param == nullptr) return;
+    const std::int32_t index = *msg_ParamReceived.Param(param);
+    if (CPatch::ValidParamIndex(index)) mReceived.set(static_cast<std::size_t>(index));
+  }
+  long Count() const { return static_cast<long>(mReceived.count()); }
+
+ private:
+  std::bitset<kControllerCount> mReceived;
 };
 
 // The current MIDI service, when it can be used with the ports a transfer needs.
@@ -79,6 +100,7 @@ void CMainWindow::FinishCreateSelf() {
   // Files dropped on the field are for the window, not text to insert.
   mTitleField->GetLineEdit()->setAcceptDrops(false);
 
+  mStatusLine = ThrowIfNil(FindPaneByID(kStatusLineID));
   mPicture = ThrowIfNil(FindPaneByID<CMainPicture>(kPictureID));
   mPicture->SetClickedMessage(msg_ControllerClicked);
   mPicture->AddListener(this);
@@ -107,6 +129,7 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
       if (mPatch == nullptr) break;
       Str255 title;
       msg_TitleChanged.Param(param)->GetDescriptor(title);
+      StPatchStep typing(&mPatch->GetHistory(), kTypingStep, true);
       mPatch->SetPatchTitle(title);
       break;
     }
@@ -157,6 +180,7 @@ bool CMainWindow::AllowSubRemoval(LCommander* sub) {
 
 bool CMainWindow::ObeyCommand(CommandT command, void* param) {
   StBusy busy(mBusy, true);
+  ShowStatus(QString());
   switch (command) {
     case cmd_CopyPatchParam:
       CopyPatchParam();
@@ -226,10 +250,12 @@ void CMainWindow::PastePatchParam() {
   if (UScrap::GetData(kPatchParamFlavor, &bytes) != kPatchParamSize) return;
   SPatchParam record;
   std::memcpy(&record, bytes.data(), sizeof record);
-  if (mAssignDialog != nullptr)
+  if (mAssignDialog != nullptr) {
     mAssignDialog->SetDialogParam(&record);
-  else
-    mPatch->SetParam(mPicture->GetHiliteArea(), &record);
+    return;
+  }
+  StPatchStep step(&mPatch->GetHistory(), LStr255(STRx_EditorStrings, str_PasteAssignment).Std());
+  mPatch->SetParam(mPicture->GetHiliteArea(), &record);
 }
 
 void CMainWindow::DeletePatchParam() {
@@ -238,11 +264,16 @@ void CMainWindow::DeletePatchParam() {
     const SPatchParam empty{};
     mAssignDialog->SetDialogParam(&empty);
   } else {
+    StPatchStep step(&mPatch->GetHistory(), LStr255(STRx_EditorStrings, str_DeleteAssignment).Std());
     mPatch->ClearParam(mPicture->GetHiliteArea());
   }
 }
 
 // --- transfers
+
+QString CMainWindow::GetStatusText() const { return mStatusLine->GetDescriptorText(); }
+
+void CMainWindow::ShowStatus(const QString& text) { mStatusLine->SetDescriptorText(text); }
 
 void CMainWindow::RequestPatch() {
   if (mPatch == nullptr) return;
@@ -251,8 +282,19 @@ void CMainWindow::RequestPatch() {
     return;
   }
   if (!ConfirmTransfer(kConfirmRequestDialog)) return;
+  // The emptying and every dump are one step: Undo brings back the patch from before.
+  StPatchStep step(&mPatch->GetHistory(), kRequestStep);
+  CReceivedControllers received(*mPatch);
   mPatch->BulkTrReRequest(0);
   mPatch->Retreive(this);
+  if (received.Count() == kControllerCount) return;
+  // A part of the device's patch, or none, is not what the file holds: it must be saved
+  // under thought, and Undo brings back the patch from before.
+  mPatch->MarkModified();
+  std::string text = LStr255(STRx_EditorStrings, str_RequestIncomplete).Std();
+  if (const auto at = text.find("^0"); at != std::string::npos)
+    text.replace(at, 2, std::to_string(received.Count()));
+  ShowStatus(QString::fromStdString(text));
 }
 
 void CMainWindow::SendPatch() {

@@ -12,7 +12,9 @@
 //     it, paste and delete show their record in it (the patch changes when it is applied).
 //     'Smsg' shows or hides the captions.
 //   - 'Send' applies the open assign dialog first (a refused record stops the send); 'Send'
-//     and 'Reqt' confirm (dialogs 3001 and 3000) and run the patch's transfer.
+//     and 'Reqt' confirm (dialogs 3001 and 3000) and run the patch's transfer. A request is
+//     one undo step; one that did not bring all 50 controllers (cancelled or failed) leaves
+//     the patch modified and says so in the status line.
 //   - Patch files dropped on the window are opened on the next pass of the event loop, the
 //     first file of a drop only, by sending 'Drop' (cmd_OpenDroppedFile, param: FSSpec*) up
 //     the commander chain to the application. Drops are refused while a command of the window
@@ -41,6 +43,8 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   static constexpr ResIDT kControlListID = 1000;
   static constexpr PaneIDT kTitleFieldID = 1;
   static constexpr PaneIDT kPictureID = 2;
+  // A line of text under the picture for what the user should know of the last command.
+  static constexpr PaneIDT kStatusLineID = 3;
   // The request confirmation's warning about unsaved changes, hidden unless there are some.
   static constexpr PaneIDT kUnsavedChangesPane = 5;
   // The clipboard flavour of one assignment.
@@ -56,6 +60,9 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   LEditText* GetTitleField() const { return mTitleField; }
   // A command of the window runs, or a dropped file waits to be opened.
   bool IsBusy() const { return mBusy; }
+  // The status line's text; every command of the window clears it first.
+  QString GetStatusText() const;
+  void ShowStatus(const QString& text);
 
   virtual void CopyPatchParam();
   virtual void PastePatchParam();
@@ -101,6 +108,7 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   QPointer<CMsgAssignDialog> mAssignDialog;
   CMainPicture* mPicture = nullptr;  // pane 2, owned by the view hierarchy
   LEditText* mTitleField = nullptr;  // pane 1, owned by the view hierarchy
+  LPane* mStatusLine = nullptr;      // pane 3, owned by the view hierarchy
   bool mClickHandled = false;
   bool mBusy = false;
   FSSpec mDroppedFile;

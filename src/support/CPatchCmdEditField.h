@@ -22,6 +22,8 @@ constexpr std::int16_t str_PasteAssignment = 4;
 constexpr std::int16_t str_PasteText = 5;
 constexpr std::int16_t str_DeleteAssignment = 6;
 constexpr std::int16_t str_ClearText = 7;
+// Items 8 and 9 are the application's.
+constexpr std::int16_t str_RequestIncomplete = 10;
 
 class CPatchCmdEditField : public LEditText, public LAttachment {
  public:

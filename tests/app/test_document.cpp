@@ -212,12 +212,37 @@ TEST_F(Document, ImportReadsAnOldFileAndRestoresTheVersionEvenWhenCancelled) {
   EXPECT_EQ(Patch().GetVersion(), kPatchVersion);
   // Old index 16 fills B1 (record 27).
   EXPECT_NE(Patch().GetAssignMessage(27), 0);
-  EXPECT_FALSE(Doc().IsModified());
 
   // The same file opened as a current patch is refused, pointing to Import.
+  auto answerer = CModalAnswerer::MessageBoxes(QMessageBox::Discard);
   FSSpec old = ExamplePatch("old-device-v100.mid");
   mApp->SendAEOpenDoc(old);
   EXPECT_EQ(AlertIndices(), std::vector<int>{err_OldFormatFile});
+}
+
+TEST_F(Document, AnImportedPatchIsANewDocumentThatSaveNeverWritesIntoTheOldFile) {
+  const FSSpec old = ExamplePatch("old-device-v100.mid");
+  const auto oldBytes = LFile(old).ReadDataFork();
+  mNav.answers = {PathText(old.Path())};
+  Command(cmd_Import);
+  EXPECT_FALSE(Doc().IsSpecified());
+  EXPECT_TRUE(Doc().IsModified()) << "the converted patch is in no file yet";
+  EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - old-device-v100 (converted).mid");
+
+  const fs::path converted = FilesFolder() / "converted.mid";
+  mNav.answers = {PathText(converted)};
+  Command(cmd_Save);
+  ASSERT_EQ(mNav.requests.size(), 2u) << "Save asks for a name";
+  EXPECT_TRUE(mNav.requests.back().save);
+  EXPECT_EQ(mNav.requests.back().proposedName, "old-device-v100 (converted).mid");
+  EXPECT_EQ(LFile(old).ReadDataFork(), oldBytes) << "the old file is untouched";
+  EXPECT_EQ(Doc().GetFileSpec(), FSSpec::FromPath(converted));
+  EXPECT_FALSE(Doc().IsModified());
+
+  // Undo of the import brings back the document from before, untitled and empty.
+  Command(cmd_Undo);
+  EXPECT_EQ(Patch().GetAssignMessage(27), 0);
+  EXPECT_FALSE(Doc().IsSpecified());
 }
 
 // What each answer to "Save changes?" does before a command replaces a modified patch.
@@ -247,13 +272,30 @@ TEST_P(SaveChanges, BeforeOpeningAnotherFile) {
   ASSERT_EQ(questions.size(), 1u);
   EXPECT_TRUE(questions[0].contains(QStringLiteral("synth-setup.mid")))
       << questions[0].toStdString();
-  EXPECT_EQ(mNav.requests.size(), row.replaced ? 1u : 0u) << "Cancel opens no dialog";
+  EXPECT_EQ(mNav.requests.size(), 1u) << "the file is chosen first";
   EXPECT_EQ(Doc().GetFileSpec(), row.replaced ? next : file);
   EXPECT_EQ(Doc().IsModified(), !row.replaced);
   if (!row.replaced) {
     EXPECT_EQ(PatchBytes(), changed) << "the changes are kept";
   }
   EXPECT_EQ(LFile(file).ReadDataFork() == changed, row.savedChanges);
+}
+
+TEST_F(Document, OpenCancelledInTheFileDialogAsksNothingAndChangesNothing) {
+  FSSpec file = ExamplePatch("synth-setup.mid");
+  mApp->SendAEOpenDoc(file);
+  ModifyPatch();
+  const auto changed = PatchBytes();
+  for (CommandT command : {cmd_Open, cmd_Import}) {
+    SCOPED_TRACE(command);
+    mNav.answers = {QString()};
+    auto answerer = CModalAnswerer::MessageBoxes(QMessageBox::Discard);
+    Command(command);
+    EXPECT_EQ(answerer->GetAnswerCount(), 0) << "no question before a file is chosen";
+    EXPECT_EQ(PatchBytes(), changed);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Doc().GetFileSpec(), file);
+  }
 }
 
 TEST_P(SaveChanges, BeforeNew) {

@@ -3,6 +3,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "device/CKVXDevice.h"
+#include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/core/TickCount.h"
@@ -252,6 +253,49 @@ class CScriptedDialogHost final : public LDialogHost {
   };
   CMainWindow& mWindow;
 };
+
+// Answers each dialog by its layout: OK unless listed, Cancel for those listed.
+class CAnsweringDialogHost final : public LDialogHost {
+ public:
+  explicit CAnsweringDialogHost(std::set<ResIDT> cancelled) : mCancelled(std::move(cancelled)) {}
+  std::unique_ptr<LDialogView> OpenDialog(ResIDT layoutID, LCommander*) override {
+    return std::make_unique<CView>(mCancelled.count(layoutID) != 0 ? msg_Cancel : msg_OK);
+  }
+
+ private:
+  class CView final : public LDialogView {
+   public:
+    explicit CView(MessageT answer) : mAnswer(answer) {}
+    void Show() override {}
+    void ProgressChanged(PaneIDT, const SProgressState&) override {}
+    MessageT ProcessEvents() override { return mAnswer; }
+
+   private:
+    MessageT mAnswer;
+  };
+  std::set<ResIDT> mCancelled;
+};
+
+TEST_F(MainWindowTransferTest, ACancelledRequestLeavesAModifiedPatchThatUndoBringsBack) {
+  StBuiltInDevice device;
+  FillPatch(patch);
+  ASSERT_EQ(patch.LoadSMFData(patch.MakeSMFData()), 0);  // as if opened: unmodified
+  patch.GetHistory().Reset();
+  const std::vector<std::uint8_t> before = patch.MakeSMFData();
+  // Confirmed, then cancelled while waiting for the device.
+  CAnsweringDialogHost answering({kRetrieveWaitDialog});
+  StDialogHost installed(&answering);
+  window->ObeyCommand(cmd_RequestPatch, nullptr);
+  EXPECT_TRUE(patch.IsModified()) << "the patch is not the file's any more";
+  EXPECT_TRUE(window->GetStatusText().contains(QStringLiteral("incomplete")))
+      << window->GetStatusText().toStdString();
+  ASSERT_EQ(patch.GetHistory().GetUndoName(), "Request from KVX");
+  ASSERT_TRUE(patch.GetHistory().Undo());
+  EXPECT_EQ(patch.MakeSMFData(), before);
+  EXPECT_FALSE(patch.IsModified());
+  window->ObeyCommand(cmd_ShowCaptions, nullptr);
+  EXPECT_TRUE(window->GetStatusText().isEmpty()) << "the next command clears the notice";
+}
 
 TEST_F(MainWindowTransferTest, WithoutAUsableMidiServiceBothCommandsAlertBeforeAnyDialog) {
   FillPatch(patch);

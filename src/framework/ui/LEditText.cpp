@@ -1,16 +1,23 @@
 #include "framework/ui/LEditText.h"
 
+#include "framework/core/LString.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UEventGuard.h"
 #include "framework/ui/UKeyboard.h"
+#include "utilities/UMacRoman.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QStringList>
+#include <QToolTip>
 
 #include <algorithm>
 #include <charconv>
@@ -132,6 +139,10 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
       if (mTypingSynthetic || UKeyboard::IsModifierKey(*static_cast<QKeyEvent*>(event)))
         return false;
       return FilterKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::Drop:
+      return DropText(*static_cast<QDropEvent*>(event));
+    case QEvent::ContextMenu:
+      return ShowContextMenu(*static_cast<QContextMenuEvent*>(event));
     case QEvent::FocusIn:
       UEventGuard::Run([this] { SwitchTarget(this); });
       return false;
@@ -145,6 +156,78 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+QString LEditText::AcceptedText(const QString& text, QString& leftOut) const {
+  QString accepted;
+  for (const char32_t character : text.toUcs4()) {
+    const QString piece = QString::fromUcs4(&character, 1);
+    // Typed keys reach the filter as Mac Roman codes; a character without one is never taken.
+    const auto code = UMacRoman::FromUnicode(character);
+    std::uint16_t charCode = code.value_or(0);
+    const bool takes = code.has_value() &&
+                       (mKeyFilter == nullptr ||
+                        mKeyFilter(nullptr, 0, charCode, 0) == keyStatus_Input);
+    if (takes)
+      accepted += piece;
+    else if (!leftOut.contains(piece))
+      leftOut += piece;
+  }
+  return accepted;
+}
+
+void LEditText::ReportLeftOut(const QString& leftOut) {
+  QStringList shown;
+  for (const char32_t character : leftOut.toUcs4()) {
+    shown << (character > 0x20 && character != 0x7F
+                  ? QString::fromUcs4(&character, 1)
+                  : QStringLiteral("U+%1").arg(static_cast<unsigned>(character), 4, 16, QLatin1Char('0')).toUpper());
+  }
+  mLeftOutNotice = QStringLiteral("Left out what this field does not take: %1").arg(shown.join(u' '));
+  QApplication::beep();
+  QToolTip::showText(mLineEdit->mapToGlobal(QPoint(0, mLineEdit->height())), mLeftOutNotice,
+                     mLineEdit);
+}
+
+void LEditText::PasteText() {
+  mLeftOutNotice.clear();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (data == nullptr || !data->hasText() || mLineEdit->isReadOnly()) return;
+  QString leftOut;
+  const QString accepted = AcceptedText(data->text(), leftOut);
+  if (leftOut.isEmpty()) {
+    mLineEdit->paste();
+    return;
+  }
+  mLineEdit->insert(accepted);  // an edit of the user's: the value message follows
+  ReportLeftOut(leftOut);
+}
+
+bool LEditText::DropText(QDropEvent& event) {
+  mLeftOutNotice.clear();
+  const QMimeData* data = event.mimeData();
+  if (data == nullptr || !data->hasText() || mLineEdit->isReadOnly()) return false;
+  QString leftOut;
+  const QString accepted = AcceptedText(data->text(), leftOut);
+  if (leftOut.isEmpty()) return false;  // the line edit's own drop
+  mLineEdit->setCursorPosition(mLineEdit->cursorPositionAt(event.position().toPoint()));
+  mLineEdit->insert(accepted);
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  ReportLeftOut(leftOut);
+  return true;
+}
+
+bool LEditText::ShowContextMenu(QContextMenuEvent& event) {
+  // The line edit's own menu, with its Paste going through the field's rule.
+  const std::unique_ptr<QMenu> menu(mLineEdit->createStandardContextMenu());
+  if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+    QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
+    QObject::connect(paste, &QAction::triggered, this,
+                     [this] { UEventGuard::Run([this] { PasteText(); }); });
+  }
+  menu->exec(event.globalPos());
+  return true;
 }
 
 void LEditText::UserChangedText() {
@@ -172,7 +255,7 @@ bool LEditText::ObeyCommand(CommandT command, void* param) {
       mLineEdit->copy();
       return true;
     case cmd_Paste:
-      mLineEdit->paste();
+      PasteText();
       return true;
     case cmd_Clear:
       mLineEdit->del();
@@ -180,9 +263,24 @@ bool LEditText::ObeyCommand(CommandT command, void* param) {
     case cmd_SelectAll:
       mLineEdit->selectAll();
       return true;
+    case cmd_Undo:
+    case cmd_Redo:
+      // The field's own edits first; once it has none, the command is for the chain.
+      if (!CanUndoText(command)) return LCommander::ObeyCommand(command, param);
+      if (command == cmd_Undo)
+        mLineEdit->undo();
+      else
+        mLineEdit->redo();
+      UserChangedText();  // an edit of the user's like typing
+      return true;
     default:
       return LCommander::ObeyCommand(command, param);
   }
+}
+
+bool LEditText::CanUndoText(CommandT command) const {
+  if (mLineEdit->isReadOnly()) return false;
+  return command == cmd_Undo ? mLineEdit->isUndoAvailable() : mLineEdit->isRedoAvailable();
 }
 
 void LEditText::FindCommandStatus(CommandT command, bool& enabled, bool& usesMark,
@@ -204,6 +302,15 @@ void LEditText::FindCommandStatus(CommandT command, bool& enabled, bool& usesMar
     }
     case cmd_SelectAll:
       enabled = !mLineEdit->text().isEmpty();
+      return;
+    case cmd_Undo:
+    case cmd_Redo:
+      if (CanUndoText(command)) {
+        enabled = true;
+        LString::CopyPStr(LStr255(command == cmd_Undo ? "Undo Typing" : "Redo Typing"), name);
+        return;
+      }
+      LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);
       return;
     default:
       LCommander::FindCommandStatus(command, enabled, usesMark, mark, name);

@@ -8,7 +8,11 @@
 //     nobody up the chain handles is left to the field's own Qt handling (Tab, undo, ...).
 //   - Edits by the user call UserChangedText, which broadcasts the value message with a
 //     pointer to the field. Setting the text in code broadcasts nothing.
-//   - It answers cut, copy, paste, clear and select all.
+//   - Pasted and dropped text follows the key filter like typing: characters the filter does
+//     not take as input (or that have no Mac Roman code) are left out, and the user is told
+//     once, with a short note at the field (ReportLeftOut); the text is never changed silently.
+//   - It answers cut, copy, paste, clear and select all, and undo and redo while it has edits
+//     of its own to undo or redo (otherwise they go up the chain).
 #pragma once
 
 #include "framework/core/LBroadcaster.h"
@@ -18,6 +22,10 @@
 #include "framework/ui/LPane.h"
 #include "framework/ui/UKeyFilters.h"
 
+#include <QString>
+
+class QContextMenuEvent;
+class QDropEvent;
 class LEditText;
 class QKeyEvent;
 class QLineEdit;
@@ -50,6 +58,10 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
   MessageT GetValueMessage() const { return mValueMessage; }
   void SetValueMessage(MessageT message) { mValueMessage = message; }
   QLineEdit* GetLineEdit() const { return mLineEdit; }
+  // The note of the last paste or drop that left characters out; empty when it took all.
+  const QString& GetLeftOutNotice() const { return mLeftOutNotice; }
+  // `text` without the characters the field does not take; those are added to `leftOut`.
+  QString AcceptedText(const QString& text, QString& leftOut) const;
 
   bool HandleKeyPress(const EventRecord& event) override;
   bool ObeyCommand(CommandT command, void* param) override;
@@ -59,12 +71,19 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
 
  protected:
   virtual void UserChangedText();
+  // Tells the user, once for a paste or drop, which characters were left out.
+  virtual void ReportLeftOut(const QString& leftOut);
   void BeTarget() override;
   void DontBeTarget() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Build(const QString& text);
+  bool CanUndoText(CommandT command) const;
+  // Pastes the clipboard's text as far as the field takes it.
+  void PasteText();
+  bool DropText(QDropEvent& event);
+  bool ShowContextMenu(QContextMenuEvent& event);
   // Has the line edit act on the key of `event` (with the filter's character).
   void TypeKey(const EventRecord& event, std::uint16_t charCode);
   bool FilterKeyPress(QKeyEvent* event);
@@ -75,4 +94,5 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
   QKeyEvent* mCurrentKey = nullptr;  // the Qt key press being handled, if any
   bool mDeliverCurrentKey = false;
   bool mTypingSynthetic = false;
+  QString mLeftOutNotice;
 };

@@ -93,14 +93,21 @@ void LMenuBar::ReadMenus(ResIDT menuBarID) {
       QAction* action =
           menu.InsertItem(LMenu::SItem{nullptr, codeOf(menuBarID, item, "command"), text}, after);
       if (item.contains(QLatin1String("shortcut"))) {
-        const QString shortcut = item.value(QLatin1String("shortcut")).toString();
-        const QKeySequence sequence =
-            QKeySequence::fromString(shortcut, QKeySequence::PortableText);
-        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
-          fail(menuBarID, QStringLiteral("menu %1: '%2' is not a shortcut")
-                              .arg(menu.GetMenuID())
-                              .arg(shortcut));
-        action->setShortcut(sequence);
+        // One shortcut, or a list of them (the first is the one the menu shows).
+        const QJsonValue value = item.value(QLatin1String("shortcut"));
+        const QJsonArray texts = value.isArray() ? value.toArray() : QJsonArray{value};
+        QList<QKeySequence> sequences;
+        for (const QJsonValue& text : texts) {
+          const QString shortcut = text.toString();
+          const QKeySequence sequence =
+              QKeySequence::fromString(shortcut, QKeySequence::PortableText);
+          if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+            fail(menuBarID, QStringLiteral("menu %1: '%2' is not a shortcut")
+                                .arg(menu.GetMenuID())
+                                .arg(shortcut));
+          sequences.push_back(sequence);
+        }
+        action->setShortcuts(sequences);
       }
     }
   }

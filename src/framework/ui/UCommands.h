@@ -22,6 +22,8 @@ constexpr CommandT cmd_Clear = 15;
 constexpr CommandT cmd_SelectAll = 16;
 constexpr CommandT cmd_PrintOne = 17;
 constexpr CommandT cmd_Preferences = 27;
+// Does again what Undo took back.
+constexpr CommandT cmd_Redo = static_cast<CommandT>(FourCC("Redo"));
 
 // The mark of a checked menu item.
 constexpr std::uint16_t checkMark = 0x12;
