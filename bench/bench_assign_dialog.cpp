@@ -1,8 +1,8 @@
 // The assign dialog on Qt's offscreen platform: its first open (the layout read and the first
 // panels made, then shown and laid out), re-targeting the open dialog at another controller
 // (applying the edits first), and, for scale, making the main window itself.
-#include "assigndialog/CMsgAssignDialog.h"
-#include "assigndialog/UAssignDialogClasses.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "document/CPatch.h"
 #include "framework/core/LCommander.h"
 #include "framework/ui/LEventDispatcher.h"

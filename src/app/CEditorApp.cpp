@@ -2,7 +2,7 @@
 
 #include "app/CEditorDoc.h"
 #include "app/CSMFChooser.h"
-#include "assigndialog/UAssignDialogClasses.h"
+#include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "device/UKVXMidiSystem.h"
 #include "dialogs/CMidiDevicesDialog.h"
 #include "document/CPatch.h"

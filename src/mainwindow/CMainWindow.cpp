@@ -1,6 +1,6 @@
 #include "mainwindow/CMainWindow.h"
 
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
 #include "document/CPatchHistory.h"
 #include "framework/core/LString.h"

@@ -2,7 +2,7 @@
 // then undone (patch, title field, file and modified state as before) and redone (as after).
 #include "EditorTestSupport.h"
 
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "dialogs/CMidiDevicesDialog.h"
 #include "document/CPatch.h"
 #include "framework/ui/LDialogBox.h"

@@ -1,6 +1,6 @@
 // One QApplication for the whole test program, with the editor's pane classes and an event
 // dispatcher as the application has them.
-#include "assigndialog/UAssignDialogClasses.h"
+#include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/UControlRegistry.h"
 #include "framework/ui/URegistrar.h"

@@ -2,7 +2,7 @@
 // assignment clipboard, the title field, and dropped files.
 #include "MainWindowTestSupport.h"
 
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 
 #include "framework/core/LString.h"
 #include "framework/core/UModalAlerts.h"

@@ -1,6 +1,6 @@
 #include "app/main/CFirstPaintProbe.h"
 
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
 #include "framework/ui/LApplication.h"
 #include "framework/ui/UQtText.h"

@@ -1,6 +1,6 @@
-#include "assigndialog/CPortSettingPanel.h"
+#include "dialogs/assigndialog/CPortSettingPanel.h"
 
-#include "assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
 #include "framework/ui/LCheckBox.h"
 #include "framework/ui/LPopupButton.h"
 

@@ -1,7 +1,7 @@
-#include "assigndialog/CChannelMsgPanel.h"
+#include "dialogs/assigndialog/CChannelMsgPanel.h"
 
-#include "assigndialog/AssignDialogMessages.h"
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "framework/core/StStopBroadcasting.h"
 #include "framework/ui/LMultiPanelView.h"
 #include "framework/ui/LPopupButton.h"

@@ -7,7 +7,7 @@
 // settings panel when the user picks another kind.
 #pragma once
 
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 #include "framework/core/LListener.h"
 
 class LMultiPanelView;

@@ -1,6 +1,6 @@
-#include "assigndialog/CBasePanel.h"
+#include "dialogs/assigndialog/CBasePanel.h"
 
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "framework/ui/LWindow.h"
 
 CBasePanel::CBasePanel(const LPaneData& data) : LView(data) {}

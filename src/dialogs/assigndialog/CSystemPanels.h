@@ -6,7 +6,7 @@
 //   - CTempoPanel ('Tmpo'): the tempo function, without parameters.
 #pragma once
 
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 
 class LPopupButton;
 

@@ -1,6 +1,6 @@
-#include "assigndialog/CChannelSubPanels.h"
+#include "dialogs/assigndialog/CChannelSubPanels.h"
 
-#include "assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
 #include "framework/core/StStopBroadcasting.h"
 #include "framework/ui/LControl.h"
 #include "framework/ui/LEditText.h"

@@ -1,4 +1,4 @@
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 
 CAssignPanel::CAssignPanel(const LPaneData& data) : CBasePanel(data) {}
 

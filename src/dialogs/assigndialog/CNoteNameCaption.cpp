@@ -1,4 +1,4 @@
-#include "assigndialog/CNoteNameCaption.h"
+#include "dialogs/assigndialog/CNoteNameCaption.h"
 
 #include "framework/ui/LControl.h"
 #include "framework/ui/LView.h"

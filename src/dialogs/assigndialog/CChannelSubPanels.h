@@ -22,7 +22,7 @@
 // velocity of 0 as "Touch". None refuses a record.
 #pragma once
 
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 #include "framework/core/LListener.h"
 
 #include <cstdint>

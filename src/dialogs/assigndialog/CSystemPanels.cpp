@@ -1,4 +1,4 @@
-#include "assigndialog/CSystemPanels.h"
+#include "dialogs/assigndialog/CSystemPanels.h"
 
 #include "framework/ui/LPopupButton.h"
 #include "utilities/UStringUtils.h"

@@ -1,6 +1,6 @@
-#include "assigndialog/CButtonSettingPanel.h"
+#include "dialogs/assigndialog/CButtonSettingPanel.h"
 
-#include "assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
 #include "framework/ui/LPopupButton.h"
 
 namespace {

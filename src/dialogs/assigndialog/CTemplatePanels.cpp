@@ -1,7 +1,7 @@
-#include "assigndialog/CTemplatePanels.h"
+#include "dialogs/assigndialog/CTemplatePanels.h"
 
-#include "assigndialog/AssignDialogMessages.h"
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "framework/ui/LControl.h"
 #include "framework/ui/LEditText.h"
 #include "framework/ui/LPopupButton.h"

@@ -10,7 +10,7 @@
 // dialog comes to the front, alert 2 tells the user, and the text stays as typed.
 #pragma once
 
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 #include "framework/core/LListener.h"
 #include "utilities/SPrmPatCtrlSysEx.h"
 

@@ -6,7 +6,7 @@
 // notes on the pads A1..B9 and written only while shown.
 #pragma once
 
-#include "assigndialog/CPortSettingPanel.h"
+#include "dialogs/assigndialog/CPortSettingPanel.h"
 
 class LPopupButton;
 

@@ -1,13 +1,13 @@
-#include "assigndialog/UAssignDialogClasses.h"
+#include "dialogs/assigndialog/UAssignDialogClasses.h"
 
-#include "assigndialog/CAssignPanel.h"
-#include "assigndialog/CButtonSettingPanel.h"
-#include "assigndialog/CChannelMsgPanel.h"
-#include "assigndialog/CChannelSubPanels.h"
-#include "assigndialog/CMsgAssignDialog.h"
-#include "assigndialog/CNoteNameCaption.h"
-#include "assigndialog/CSystemPanels.h"
-#include "assigndialog/CTemplatePanels.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/CButtonSettingPanel.h"
+#include "dialogs/assigndialog/CChannelMsgPanel.h"
+#include "dialogs/assigndialog/CChannelSubPanels.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CNoteNameCaption.h"
+#include "dialogs/assigndialog/CSystemPanels.h"
+#include "dialogs/assigndialog/CTemplatePanels.h"
 #include "framework/ui/URegistrar.h"
 
 void UAssignDialogClasses::RegisterClasses() {

@@ -5,7 +5,7 @@
 // still holds and writes its state). It writes only outputPort and options.
 #pragma once
 
-#include "assigndialog/CBasePanel.h"
+#include "dialogs/assigndialog/CBasePanel.h"
 
 class CPortSettingPanel : public CBasePanel {
  public:

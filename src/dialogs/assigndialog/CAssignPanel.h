@@ -3,7 +3,7 @@
 // panels that override GetPanelParam write msgType themselves. Created as class 'Asgn'.
 #pragma once
 
-#include "assigndialog/CBasePanel.h"
+#include "dialogs/assigndialog/CBasePanel.h"
 
 class CAssignPanel : public CBasePanel {
  public:

@@ -1,7 +1,7 @@
-#include "assigndialog/CMsgAssignDialog.h"
+#include "dialogs/assigndialog/CMsgAssignDialog.h"
 
-#include "assigndialog/AssignDialogMessages.h"
-#include "assigndialog/CAssignPanel.h"
+#include "dialogs/assigndialog/AssignDialogMessages.h"
+#include "dialogs/assigndialog/CAssignPanel.h"
 #include "document/CPatch.h"
 #include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
