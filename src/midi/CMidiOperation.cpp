@@ -81,6 +81,7 @@ void CMidiOperation::SelectInportDeviceMenu(long, std::int16_t) {}
 std::int32_t CMidiOperation::SendMidiMsg(long, const unsigned char*, long) { return 0; }
 
 std::int32_t CMidiOperation::SendSysxMsg(long, const unsigned char*, long) { return 0; }
+std::uint32_t CMidiOperation::GetDropoutCount() const { return 0; }
 
 void CMidiOperation::NotifySystemMessage(long message, void* param) {
   CMidiSystemWatcher::NotifyMessage(GetClassID(), message, param);

@@ -77,6 +77,10 @@ class CMidiOperation {
   virtual std::int32_t SendSysxMsg(long outport, const unsigned char* data, long length);
   // Tells every CMidiSystemWatcher, under this service's class ID.
   virtual void NotifySystemMessage(long message, void* param);
+  // How many times the MIDI server has reported dropping a cycle (a JACK xrun) since the
+  // service was set up: messages in flight then may not have arrived. 0 where the MIDI
+  // system does not tell.
+  virtual std::uint32_t GetDropoutCount() const;
 
   bool IsUsable() const { return mUsable; }
 
