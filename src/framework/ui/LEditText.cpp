@@ -12,10 +12,12 @@
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QStringList>
 #include <QToolTip>
 
@@ -141,6 +143,10 @@ bool LEditText::eventFilter(QObject* watched, QEvent* event) {
       return FilterKeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::Drop:
       return DropText(*static_cast<QDropEvent*>(event));
+    case QEvent::MouseButtonRelease:
+      return PasteSelection(*static_cast<QMouseEvent*>(event));
+    case QEvent::InputMethod:
+      return CommitInputMethodText(*static_cast<QInputMethodEvent*>(event));
     case QEvent::ContextMenu:
       return ShowContextMenu(*static_cast<QContextMenuEvent*>(event));
     case QEvent::FocusIn:
@@ -176,45 +182,77 @@ QString LEditText::AcceptedText(const QString& text, QString& leftOut) const {
   return accepted;
 }
 
-void LEditText::ReportLeftOut(const QString& leftOut) {
+void LEditText::ReportLeftOut(const QString& leftOut, int cutTo) {
   QStringList shown;
   for (const char32_t character : leftOut.toUcs4()) {
     shown << (character > 0x20 && character != 0x7F
                   ? QString::fromUcs4(&character, 1)
                   : QStringLiteral("U+%1").arg(static_cast<unsigned>(character), 4, 16, QLatin1Char('0')).toUpper());
   }
-  mLeftOutNotice = QStringLiteral("Left out what this field does not take: %1").arg(shown.join(u' '));
+  QStringList notes;
+  if (!shown.isEmpty())
+    notes << QStringLiteral("Left out what this field does not take: %1").arg(shown.join(u' '));
+  if (cutTo >= 0) notes << QStringLiteral("Cut to the %1 characters this field holds").arg(cutTo);
+  mLeftOutNotice = notes.join(QStringLiteral("; "));
   QApplication::beep();
   QToolTip::showText(mLineEdit->mapToGlobal(QPoint(0, mLineEdit->height())), mLeftOutNotice,
                      mLineEdit);
 }
 
-void LEditText::PasteText() {
-  mLeftOutNotice.clear();
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  if (data == nullptr || !data->hasText() || mLineEdit->isReadOnly()) return;
+bool LEditText::TakesWhole(const QString& text) const {
   QString leftOut;
-  const QString accepted = AcceptedText(data->text(), leftOut);
-  if (leftOut.isEmpty()) {
-    mLineEdit->paste();
-    return;
-  }
+  const QString accepted = AcceptedText(text, leftOut);
+  const int kept = mLineEdit->text().size() - mLineEdit->selectedText().size();
+  return leftOut.isEmpty() && kept + accepted.size() <= mLineEdit->maxLength();
+}
+
+void LEditText::InsertFiltered(const QString& text) {
+  mLeftOutNotice.clear();
+  QString leftOut;
+  QString accepted = AcceptedText(text, leftOut);
+  const int kept = mLineEdit->text().size() - mLineEdit->selectedText().size();
+  const int room = std::max(0, mLineEdit->maxLength() - kept);
+  const bool cut = accepted.size() > room;
+  if (cut) accepted.truncate(room);
   mLineEdit->insert(accepted);  // an edit of the user's: the value message follows
-  ReportLeftOut(leftOut);
+  if (!leftOut.isEmpty() || cut) ReportLeftOut(leftOut, cut ? mLineEdit->maxLength() : -1);
+}
+
+void LEditText::PasteText(QClipboard::Mode mode) {
+  mLeftOutNotice.clear();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode);
+  if (data == nullptr || !data->hasText() || mLineEdit->isReadOnly()) return;
+  InsertFiltered(data->text());
 }
 
 bool LEditText::DropText(QDropEvent& event) {
   mLeftOutNotice.clear();
   const QMimeData* data = event.mimeData();
   if (data == nullptr || !data->hasText() || mLineEdit->isReadOnly()) return false;
-  QString leftOut;
-  const QString accepted = AcceptedText(data->text(), leftOut);
-  if (leftOut.isEmpty()) return false;  // the line edit's own drop
+  if (TakesWhole(data->text())) return false;  // the line edit's own drop
   mLineEdit->setCursorPosition(mLineEdit->cursorPositionAt(event.position().toPoint()));
-  mLineEdit->insert(accepted);
+  InsertFiltered(data->text());
   event.setDropAction(Qt::CopyAction);
   event.accept();
-  ReportLeftOut(leftOut);
+  return true;
+}
+
+bool LEditText::PasteSelection(const QMouseEvent& event) {
+  // X11 pastes the primary selection on a middle click, past the field's rule otherwise.
+  if (event.button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
+    return false;
+  mLineEdit->deselect();
+  mLineEdit->setCursorPosition(mLineEdit->cursorPositionAt(event.position().toPoint()));
+  PasteText(QClipboard::Selection);
+  return true;
+}
+
+bool LEditText::CommitInputMethodText(const QInputMethodEvent& event) {
+  // Text an input method commits bypasses the key filter: it takes the paste's way.
+  if (event.commitString().isEmpty() || mLineEdit->isReadOnly() ||
+      TakesWhole(event.commitString()))
+    return false;
+  InsertFiltered(event.commitString());
   return true;
 }
 

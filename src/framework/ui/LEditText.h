@@ -22,10 +22,13 @@
 #include "framework/ui/LPane.h"
 #include "framework/ui/UKeyFilters.h"
 
+#include <QClipboard>
 #include <QString>
 
 class QContextMenuEvent;
 class QDropEvent;
+class QInputMethodEvent;
+class QMouseEvent;
 class LEditText;
 class QKeyEvent;
 class QLineEdit;
@@ -71,8 +74,9 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
 
  protected:
   virtual void UserChangedText();
-  // Tells the user, once for a paste or drop, which characters were left out.
-  virtual void ReportLeftOut(const QString& leftOut);
+  // Tells the user, once for a paste or drop, which characters were left out, and when the
+  // text was cut to the field's `cutTo` characters (-1: it was not).
+  virtual void ReportLeftOut(const QString& leftOut, int cutTo = -1);
   void BeTarget() override;
   void DontBeTarget() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,9 +84,17 @@ class LEditText : public LPane, public LCommander, public LPeriodical, public LB
  private:
   void Build(const QString& text);
   bool CanUndoText(CommandT command) const;
-  // Pastes the clipboard's text as far as the field takes it.
-  void PasteText();
+  // Pastes the clipboard's text (or, for a middle click, the selection's) as far as the field
+  // takes it.
+  void PasteText(QClipboard::Mode mode = QClipboard::Clipboard);
+  // Inserts `text` at the cursor without the characters the field does not take and cut to
+  // its length; tells the user once when anything was left out.
+  void InsertFiltered(const QString& text);
+  // Whether `text` would go in whole.
+  bool TakesWhole(const QString& text) const;
   bool DropText(QDropEvent& event);
+  bool PasteSelection(const QMouseEvent& event);
+  bool CommitInputMethodText(const QInputMethodEvent& event);
   bool ShowContextMenu(QContextMenuEvent& event);
   // Has the line edit act on the key of `event` (with the filter's character).
   void TypeKey(const EventRecord& event, std::uint16_t charCode);
