@@ -264,7 +264,7 @@ void CEditorApp::OpenRecentFile(CommandT command) {
   if (LFile(file).SpecifierExists()) {
     SendAEOpenDoc(file);
   } else {
-    UAlert::ErrorAlert(STRx_Errors, err_RecentFileMissing);
+    UAlert::FileErrorAlert(err_RecentFileMissing, UFileUtils::DisplayName(file.Path()));
     mEditorDoc->RemoveRecentFile(file);
   }
 }

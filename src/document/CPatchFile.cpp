@@ -94,21 +94,22 @@ short CPatch::LoadSMF(const FSSpec& file) {
   }
   CSMFReader reader;
   const short openResult = reader.OpenFile(file);
-  return ReadPatchEvents(reader, openResult);
+  return ReadPatchEvents(reader, openResult, UFileUtils::DisplayName(path));
 }
 
 short CPatch::LoadSMFData(std::span<const std::uint8_t> bytes) {
   InitAllParams();
   CSMFReader reader;
   const short openResult = reader.OpenData(bytes);
-  return ReadPatchEvents(reader, openResult);
+  return ReadPatchEvents(reader, openResult, {});
 }
 
 // Takes the dumps in the merged event order; they must be controllers 0, 1, 2 ... and nothing
 // else may be SysEx. The title is stored only when the whole patch was read.
-short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
+short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult,
+                              const std::string& displayName) {
   if (openResult != 0) {
-    UAlert::ErrorAlert(STRx_Errors, err_NotMidiFile);
+    UAlert::FileErrorAlert(err_NotMidiFile, displayName);
     return openResult;
   }
   const bool old = mVersion == kPatchVersion_100;
@@ -164,10 +165,8 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult) {
     return 0;
   }
   mCopyrights.clear();
-  if (oldFormatSeen) {
-    UAlert::ErrorAlert(STRx_Errors, err_OldFormatFile);
-  } else {
-    UAlert::ErrorAlert(STRx_Errors, old ? err_NotOldPatchFile : err_NotPatchFile);
-  }
+  UAlert::FileErrorAlert(
+      oldFormatSeen ? err_OldFormatFile : (old ? err_NotOldPatchFile : err_NotPatchFile),
+      displayName);
   return -1;
 }

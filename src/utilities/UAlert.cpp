@@ -28,6 +28,11 @@ void UAlert::ErrorAlert(ResIDT listID, std::int16_t index) {
   ErrorAlert(LStr255(listID, index));
 }
 
+void UAlert::FileErrorAlert(std::int16_t index, std::string_view displayName) {
+  const std::string text = UStringLists::GetIndString(STRx_Errors, index);
+  ErrorAlert(displayName.empty() ? text : "\"" + std::string(displayName) + "\": " + text);
+}
+
 std::string UAlert::GetMessage(std::int16_t index, std::string_view param,
                                std::string_view param1) {
   const std::string text = UStringLists::GetIndString(STRx_Errors, index);

@@ -26,6 +26,11 @@ enum EErrorMessage : std::int16_t {
   err_CannotSaveFile = 12,    // ^0: the file's name, ^1: the cause
   err_OldFormatFile = 13,
   err_NoBrowser = 14,         // ^0: the file's name
+  err_StillMissing = 15,      // ^0: the controllers a stalled retrieval still misses
+  err_NotVerified = 16,       // ^0: how many sends, ^1: the controllers that differ
+  err_NoReadBack = 17,        // ^0: how many sends
+  err_Dropouts = 18,          // ^0: "2 dropouts"
+  err_SentAndVerified = 19,   // not an error: the verified send's report
 };
 
 class UAlert {
@@ -36,6 +41,8 @@ class UAlert {
   // Shows `message` and returns when the user dismissed it. Never throws.
   static void ErrorAlert(ConstStr255Param message);
   static void ErrorAlert(ResIDT listID, std::int16_t index);
+  // Alert `index` of list 1001 about a file, named first when `displayName` is not empty.
+  static void FileErrorAlert(std::int16_t index, std::string_view displayName);
   // Shows `message` (Mac Roman) whole, however long.
   static void ErrorAlert(const std::string& message);
 

@@ -100,6 +100,8 @@ TEST_F(Document, AFileThatIsNoPatchLeavesTheDocumentUntitledAndEmpty) {
     FSSpec badSpec = FSSpec::FromPath(bad);
     mApp->SendAEOpenDoc(badSpec);
     EXPECT_EQ(AlertIndices(), std::vector<int>{row.alert});
+    ASSERT_EQ(AlertMessages().size(), 1u);
+    EXPECT_TRUE(AlertMessages()[0].starts_with("\"bad.mid\": ")) << "the alert names the file";
     EXPECT_FALSE(Doc().IsSpecified());
     EXPECT_EQ(PatchTitle(), "");
     EXPECT_EQ(Title(Doc()), "TALMET KVX Editor - Untitled.mid");

@@ -108,6 +108,7 @@ TEST_F(RecentFiles, AMissingFileShowsAlert5AndLeavesOnlyItsEntry) {
 
   EXPECT_TRUE(Command(Rcf(3)));
   EXPECT_EQ(AlertIndices(), std::vector<int>{err_RecentFileMissing});
+  EXPECT_TRUE(AlertMessages().at(0).starts_with("\"3.mid\": ")) << "the alert names the file";
   EXPECT_EQ(ListedNames(), (std::vector<std::string>{"1.mid", "2.mid", "4.mid", "5.mid"}));
   EXPECT_EQ(RecentItems(),
             (std::vector<SMenuItem>{

@@ -28,7 +28,8 @@ class CRecordingAlertPresenter : public LAlertPresenter {
   const std::vector<SAlert>& Alerts() const { return mAlerts; }
   void Clear() { mAlerts.clear(); }
 
-  // For each alert, the item of string list `listID` whose text it showed (0 when none matches).
+  // For each alert, the item of string list `listID` whose text it showed, after the name of
+  // the file it concerns if any (0 when none matches).
   std::vector<int> ErrorIndices(ResIDT listID = STRx_Errors) const {
     std::vector<int> indices;
     for (const SAlert& alert : mAlerts) indices.push_back(FindItem(listID, alert.message));
@@ -39,7 +40,7 @@ class CRecordingAlertPresenter : public LAlertPresenter {
   static int FindItem(ResIDT listID, const std::string& message) {
     for (std::int16_t item = 1; item < 100; ++item) {
       const std::string text = LStr255(listID, item).Std();
-      if (!text.empty() && text == message) return item;
+      if (!text.empty() && (message == text || message.ends_with("\": " + text))) return item;
     }
     return 0;
   }
