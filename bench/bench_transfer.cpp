@@ -1,6 +1,9 @@
 // Device transfer as the editor runs it, through the system MIDI service:
 //  - BM_Transmit: a whole CPatch::Transmit of 50 dumps, from the call to its return. The
 //    pacing bound is 50 x 4 ticks = 3.333 s; the counter "of_bound" is the time over it.
+//  - BM_TransmitVerified: the same with Verify: the send, the patch read back from the device
+//    and compared. With nothing lost the bound is the pacing bound twice plus the settling
+//    time, about 7.7 s; "of_bound" is the share of it used.
 //  - BM_RetreiveSettle: how long CPatch::Retreive takes to finish after the 50th dump has
 //    reached the patch. The bound is 16 quiet ticks = 267 ms (more than 16 ticks must pass, so
 //    up to 17 ticks = 283 ms by the tick count).
@@ -32,6 +35,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double kTickSeconds = 1.0 / 60;
 constexpr double kTransmitBound = 50 * 4 * kTickSeconds;
 constexpr double kSettleBound = 16 * kTickSeconds;
+constexpr double kVerifiedBound = 7.7;
 
 // Answers the transmission's confirmation and notice with OK; the waits and progress dialogs
 // let time pass.
@@ -152,6 +156,37 @@ void BM_Transmit(benchmark::State& state) {
   state.SetLabel(rig.DeviceName() + " on " + rig.SystemName());
 }
 BENCHMARK(BM_Transmit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_TransmitVerified(benchmark::State& state) {
+  CTransferRig rig;
+  if (!rig.Ready()) {
+    state.SkipWithError(("no device \"" + rig.DeviceName() + "\"").c_str());
+    return;
+  }
+  CPatch patch;
+  FillPatch(patch);
+  double worst = 0;
+  int resends = 0;
+  for (auto _ : state) {
+    patch.BulkTrReRequest(1);
+    const auto start = Clock::now();
+    const CPatch::STransmitReport report = patch.TransmitPatch(nullptr, true);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (report.outcome != CPatch::ETransmitOutcome::Verified) {
+      state.SkipWithError("the send could not be verified");
+      break;
+    }
+    resends += report.sends - 1;
+    state.SetIterationTime(seconds);
+    worst = std::max(worst, seconds);
+    LetTheDeviceSettle();
+  }
+  state.counters["worst_s"] = worst;
+  state.counters["worst_of_bound"] = worst / kVerifiedBound;
+  state.counters["resends"] = resends;
+  state.SetLabel(rig.DeviceName() + " on " + rig.SystemName());
+}
+BENCHMARK(BM_TransmitVerified)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RetreiveSettle(benchmark::State& state) {
   CTransferRig rig;

@@ -14,6 +14,7 @@ enum EOption : unsigned {
   kOptionFrom = 1u << 2,     // --from PORT
   kOptionYes = 1u << 3,      // --yes
   kOptionTimeout = 1u << 4,  // --timeout SECONDS
+  kOptionVerify = 1u << 5,   // --verify
 };
 constexpr unsigned kTransferOptions = kOptionYes | kOptionTimeout;
 
@@ -59,15 +60,20 @@ const SCommandInfo kCommands[] = {
      "source|destination<TAB>UNIQUE-ID<TAB>NAME. The unique ID stays the same for\n"
      "the same port across runs. The built-in device \"KVX Virtual Device (built-in)\"\n"
      "is always there. KVX_MIDI_SYSTEM=alsa|jack|none chooses the MIDI system.\n"},
-    {ECommand::Send, "send", "send PATCH --to PORT [--yes] [--timeout SECONDS]", 1,
-     kOptionTo | kTransferOptions, kOptionTo,
+    {ECommand::Send, "send",
+     "send PATCH --to PORT [--verify --from PORT] [--yes] [--timeout SECONDS]", 1,
+     kOptionTo | kOptionFrom | kOptionVerify | kTransferOptions, kOptionTo,
      "sends a patch to the device",
      "Asks the device at the destination PORT (a name or a unique ID from 'kvx ports')\n"
      "to receive, then sends the 50 bulk dumps of PATCH, at least 4 ticks (1/15 s)\n"
      "apart, with a progress bar on the standard error.\n"
+     "  --verify --from PORT  then fetch the patch back from the source PORT and\n"
+     "                     compare it; send again (twice at most) while some\n"
+     "                     controllers differ; exit status 1 when they still do\n"
      "  --yes              send without asking first\n"
      "  --timeout SECONDS  give up (exit status 1) when the transfer takes longer\n"
-     "Ctrl-C cancels between two dumps; the device keeps the dumps sent before.\n"},
+     "Ctrl-C cancels between two dumps; the device keeps the dumps sent before.\n"
+     "When the MIDI server reports dropouts during the send, kvx says so.\n"},
     {ECommand::Receive, "receive",
      "receive OUT --from PORT --to PORT [--yes] [--timeout SECONDS]", 1,
      kOptionFrom | kOptionTo | kTransferOptions, kOptionFrom | kOptionTo,
@@ -196,6 +202,8 @@ SCommandLine CCommandLine::Parse(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (*arg == "--yes" && (info->options & kOptionYes) != 0) {
       line.assumeYes = true;
+    } else if (*arg == "--verify" && (info->options & kOptionVerify) != 0) {
+      line.verify = true;
     } else if (const SValueOption* option = FindValueOption(*arg, value);
                option != nullptr && (info->options & option->option) != 0) {
       std::optional<std::string>& slot =
@@ -222,6 +230,10 @@ SCommandLine CCommandLine::Parse(const std::vector<std::string>& args) {
                                                        : Slot(line, option.option).has_value();
     if ((info->required & option.option) != 0 && !given)
       return UsageError(info->command, std::string(info->name) + " needs " + option.name + " PORT");
+  }
+  if (info->command == ECommand::Send && line.verify != line.from.has_value()) {
+    return UsageError(info->command, line.verify ? "--verify needs --from PORT to fetch the patch back"
+                                                 : "--from is used only with --verify");
   }
   if (timeoutText) {
     line.timeoutSeconds = ParseSeconds(*timeoutText);

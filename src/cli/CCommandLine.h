@@ -17,9 +17,10 @@ struct SCommandLine {
   std::vector<std::string> operands;     // the file names, in order
   std::optional<std::string> output;     // -o FILE (html)
   std::optional<std::string> to;         // --to PORT (send, receive): a destination
-  std::optional<std::string> from;       // --from PORT (receive): a source
+  std::optional<std::string> from;       // --from PORT (receive, send --verify): a source
   std::optional<double> timeoutSeconds;  // --timeout SECONDS (send, receive)
   bool assumeYes = false;                // --yes (send, receive)
+  bool verify = false;                   // --verify (send)
   std::string error;                     // what is wrong with the usage
 };
 

@@ -16,6 +16,7 @@
 #include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
 #include "utilities/UAlert.h"
+#include "utilities/UFileUtils.h"
 #include "utilities/UMacRoman.h"
 #include "utilities/UStringUtils.h"
 
@@ -219,8 +220,9 @@ void CPatchTool::Send(const fs::path& patchFile, const SCommandLine& line) {
   LoadPatch(patch, patchFile, kPatchVersion);
   CMidiSession session(mErr);
   const std::string destination = session.ChooseDestination(*line.to);
+  if (line.verify) session.ChooseSource(*line.from);
   CTerminalTransfer transfer(mOut, mErr, mAlerts, {line.assumeYes, line.timeoutSeconds});
-  transfer.Send(patch, patchFile.string(), destination);
+  transfer.Send(patch, patchFile.string(), destination, line.verify);
 }
 
 // The patch file is written only when the whole patch came in: a failed transfer leaves an
@@ -245,7 +247,10 @@ void CPatchTool::LoadPatch(CPatch& patch, const fs::path& file, std::uint32_t ve
   patch.SetVersion(version);
   const short result = patch.LoadSMF(FSSpec::FromPath(file));
   patch.SetCurrentVersion();
-  const std::string alerts = mAlerts.TakeMessages();
+  std::string alerts = mAlerts.TakeMessages();
+  // The messages name the file first, as the editor shows them; here the file leads the line.
+  const std::string named = "\"" + UFileUtils::DisplayName(file) + "\": ";
+  if (alerts.starts_with(named)) alerts.erase(0, named.size());
   if (result != 0 && alerts == LStr255(STRx_Errors, err_OldFormatFile).Std()) {
     Fail(file, "is a patch file of the older KVX format: convert it with \"kvx import " +
                    file.string() + " NEW.mid\"");

@@ -79,6 +79,15 @@ class CTerminalDialogHost::CView final : public LDialogView {
     mBarDrawn = true;
   }
 
+  // Notes the core shows beside a bar (a stage of the transfer, what is damaged or missing)
+  // get lines of their own.
+  void CaptionChanged(PaneIDT, const std::string& text) override {
+    if (text.empty() || !mDialog || mDialog->kind != EKind::Progress) return;
+    if (mBarDrawn) mHost.mMessages << '\n';
+    mBarDrawn = false;
+    mHost.mMessages << text << '\n' << std::flush;
+  }
+
   MessageT ProcessEvents() override {
     if (!mDialog) return msg_Cancel;
     switch (mDialog->kind) {

@@ -72,7 +72,7 @@ std::string CTerminalTransfer::TimeoutText() const {
 }
 
 void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
-                             const std::string& destination) {
+                             const std::string& destination, bool verify) {
   CTerminalDialogHost host(mErr, HostOptions(mOptions.assumeYes, mOptions.timeoutSeconds));
   host.Define(kConfirmSendDialog,
               {EKind::Question, "Send " + patchName + " to " + Quoted(destination) + "?"});
@@ -83,19 +83,19 @@ void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
   StDialogHost installed(&host);
   StInterruptCatcher interrupts;
 
-  if (!PortsUsable(false)) throw std::runtime_error(mAlerts.TakeMessages());
+  if (!PortsUsable(verify)) throw std::runtime_error(mAlerts.TakeMessages());
   if (!Confirm(kConfirmSendDialog)) throw std::runtime_error("not confirmed: nothing was sent");
   patch.BulkTrReRequest(1);
-  patch.Transmit(nullptr);
+  const CPatch::STransmitReport report = patch.TransmitPatch(nullptr, verify);
   if (host.WasOpened(kProgressDialog)) std::this_thread::sleep_for(kLastDumpDrain);
 
   const std::string alerts = mAlerts.TakeMessages();
   if (!alerts.empty()) {
     throw std::runtime_error("sending to " + Quoted(destination) + " failed on the way: " + alerts);
   }
-  if (host.WasOpened(kTransmitCancelledDialog)) {
-    const int sent = host.LastProgress() ? host.LastProgress()->value + 1 : 0;
-    const std::string count = std::to_string(sent) + " of 50 dumps";
+  const std::string summary = CPatch::DescribeTransmit(report);
+  if (report.outcome == CPatch::ETransmitOutcome::Cancelled) {
+    const std::string count = std::to_string(report.dumpsSent) + " of 50 dumps";
     if (host.TimedOut()) {
       throw std::runtime_error("sending to " + Quoted(destination) + " did not finish within " +
                                TimeoutText() + ": stopped after " + count);
@@ -103,7 +103,16 @@ void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
     throw std::runtime_error("sending to " + Quoted(destination) + " was cancelled after " +
                              count + "; the device keeps those");
   }
-  mOut << "50 dumps sent to " << Quoted(destination) << ".\n";
+  if (report.outcome == CPatch::ETransmitOutcome::VerifyFailed)
+    throw std::runtime_error("sending to " + Quoted(destination) + ": " + summary);
+  if (report.outcome == CPatch::ETransmitOutcome::Verified) {
+    mOut << "50 dumps sent to " << Quoted(destination) << " and verified"
+         << (report.sends > 1 ? " after " + std::to_string(report.sends) + " sends" : "")
+         << ".\n";
+  } else {
+    mOut << "50 dumps sent to " << Quoted(destination) << ".\n";
+  }
+  if (report.dropouts > 0) mErr << "kvx: " << summary << "\n";
 }
 
 void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
@@ -132,7 +141,7 @@ void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
     throw std::runtime_error("not confirmed: nothing was received");
   }
   patch.BulkTrReRequest(0);
-  patch.Retreive(nullptr);
+  const CPatch::ERetrieveOutcome outcome = patch.Retreive(nullptr);
 
   const std::string alerts = mAlerts.TakeMessages();
   if (!alerts.empty()) throw std::runtime_error(alerts);
@@ -141,8 +150,14 @@ void CTerminalTransfer::Request(CPatch& patch, const std::string& source,
                              Quoted(source) + " arrived damaged (wrong checksum); " + outName +
                              " was not written");
   }
-  if (host.WasInterrupted() || host.TimedOut()) {
-    const std::string count = std::to_string(patch.GetReceivedCount()) + " of 50 dumps came in";
+  if (outcome != CPatch::ERetrieveOutcome::Complete) {
+    // Naming the missing ones helps only when some came.
+    const std::string missing = patch.GetReceivedCount() == 0
+                                    ? std::string()
+                                    : CPatch::DescribeControllers(patch.GetMissingControllers());
+    const std::string count = std::to_string(patch.GetReceivedCount()) +
+                              " of 50 controllers came in" +
+                              (missing.empty() ? "" : " (missing: " + missing + ")");
     const std::string reason = host.TimedOut()
                                    ? "the device did not send its patch within " + TimeoutText()
                                    : "receiving was cancelled";

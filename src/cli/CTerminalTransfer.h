@@ -23,9 +23,11 @@ class CTerminalTransfer {
   CTerminalTransfer(std::ostream& out, std::ostream& err, CTerminalAlertPresenter& alerts,
                     SOptions options);
 
-  // Sends `patch` (called `patchName`) to the device at `destination`. Throws
-  // std::runtime_error unless all 50 dumps went out.
-  void Send(CPatch& patch, const std::string& patchName, const std::string& destination);
+  // Sends `patch` (called `patchName`) to the device at `destination`; with `verify` fetches
+  // it back from the chosen source and sends again while some controllers differ. Throws
+  // std::runtime_error unless all 50 dumps went out (and, verifying, came back the same).
+  void Send(CPatch& patch, const std::string& patchName, const std::string& destination,
+            bool verify = false);
   // Fetches the device's patch into `patch` (its dumps from `source`, the request to
   // `destination`). Throws std::runtime_error unless the whole patch came in; `outName`, the
   // file the patch is for, is named in the messages.

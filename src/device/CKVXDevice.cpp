@@ -101,7 +101,7 @@ bool CKVXDevice::TakeDueMessage(std::uint32_t now, std::vector<std::uint8_t>& ou
   }
   const Dump& dump = mOutgoing[mNextDump];
   out.assign(dump.begin(), dump.end());
-  Report({EEvent::DumpSent, static_cast<long>(mNextDump), EDumpFault::None, dump.size()});
+  Report({EEvent::DumpSent, mOutgoingControllers[mNextDump], EDumpFault::None, dump.size()});
   ++mNextDump;
   mNextDue = now + kDumpGapTicks;
   if (mNextDump == mOutgoing.size()) {
@@ -129,13 +129,32 @@ void CKVXDevice::HandleMessage(std::span<const std::uint8_t> message, bool trunc
 
 void CKVXDevice::StartTransmit(std::uint32_t now) {
   mOutgoing.assign(static_cast<std::size_t>(kControllerCount), Dump{});
+  mOutgoingControllers.resize(static_cast<std::size_t>(kControllerCount));
   for (long index = 0; index < kControllerCount; ++index) {
     mMemory.MakeBulkSysx(index, mOutgoing[static_cast<std::size_t>(index)].data());
+    mOutgoingControllers[static_cast<std::size_t>(index)] = index;
   }
-  mState = EState::Transmitting;
+  ApplyTransmitFaults();
+  mState = mOutgoing.empty() ? EState::Idle : EState::Transmitting;
   mNextDump = 0;
   mNextDue = now;
   Report({EEvent::TransmitRequested, -1, EDumpFault::None, kBulkRequestSize});
+}
+
+void CKVXDevice::ApplyTransmitFaults() {
+  const auto at = [](long controller) { return static_cast<std::size_t>(controller); };
+  if (CPatch::ValidParamIndex(mFaults.corruptDump)) {
+    std::uint8_t& checksum = mOutgoing[at(mFaults.corruptDump)][kChecksumPos];
+    checksum = static_cast<std::uint8_t>((checksum + 1) & 0x7F);
+  }
+  if (CPatch::ValidParamIndex(mFaults.repeatDump) && mFaults.repeatDump + 1 < kControllerCount) {
+    mOutgoing[at(mFaults.repeatDump + 1)] = mOutgoing[at(mFaults.repeatDump)];
+    mOutgoingControllers[at(mFaults.repeatDump + 1)] = mFaults.repeatDump;
+  }
+  if (CPatch::ValidParamIndex(mFaults.dropDump)) {
+    mOutgoing.erase(mOutgoing.begin() + mFaults.dropDump);
+    mOutgoingControllers.erase(mOutgoingControllers.begin() + mFaults.dropDump);
+  }
 }
 
 void CKVXDevice::StartReceive() {
@@ -149,6 +168,11 @@ void CKVXDevice::StartReceive() {
 void CKVXDevice::TakeDump(std::span<const std::uint8_t> message, bool truncated) {
   long controller = -1;
   const EDumpFault fault = truncated ? EDumpFault::Length : CheckDump(message, controller);
+  if (fault == EDumpFault::None && controller == mFaults.loseReceived) {
+    mFaults.loseReceived = -1;  // once: the next copy arrives
+    Report({EEvent::DumpLost, controller, fault, message.size(), mStored, mRejected});
+    return;
+  }
   if (fault == EDumpFault::None) {
     StoreDump(controller, message);
     ++mStored;
@@ -201,6 +225,8 @@ std::string CKVXDevice::Describe(const SReport& report) {
       return "<- dump ignored: no receive request before it";
     case EEvent::MessageIgnored:
       return "<- message of " + std::to_string(report.length) + " bytes ignored";
+    case EEvent::DumpLost:
+      return "<- dump for " + ControllerLabel(report.controller) + ": lost (fault option)";
   }
   return {};
 }

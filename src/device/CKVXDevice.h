@@ -36,6 +36,7 @@ class CKVXDevice final : public CMidiDeviceModel {
     ReceiveFinished,    // 50 dumps came in (`stored` good, `rejected` bad)
     DumpIgnored,        // a dump came with no receive request before it
     MessageIgnored,     // something else came in (real-time bytes are not reported)
+    DumpLost,           // `controller`'s good dump was lost on purpose (SFaults::loseReceived)
   };
   enum class EDumpFault { None, Length, Header, Address, Checksum };
 
@@ -49,7 +50,19 @@ class CKVXDevice final : public CMidiDeviceModel {
   };
   using ReportFn = std::function<void(const SReport& report)>;
 
+  // Ways a real device or its cable may misbehave, for tests; -1 (the default) for none.
+  // Controllers are given by index (0 to 49).
+  struct SFaults {
+    long dropDump = -1;      // every transmission leaves out this controller's dump
+    long repeatDump = -1;    // ... sends this one twice, in place of the next controller's
+    long corruptDump = -1;   // ... sends this one with a wrong checksum
+    long loseReceived = -1;  // the first good dump received for it is lost, as on the way
+    bool operator==(const SFaults&) const = default;
+  };
+
   CKVXDevice();
+
+  void SetFaults(const SFaults& faults) { mFaults = faults; }
 
   // Called for everything the device does, on the thread that drives it.
   void SetReportHandler(ReportFn handler) { mReport = std::move(handler); }
@@ -82,6 +95,7 @@ class CKVXDevice final : public CMidiDeviceModel {
 
   void HandleMessage(std::span<const std::uint8_t> message, bool truncated, std::uint32_t now);
   void StartTransmit(std::uint32_t now);
+  void ApplyTransmitFaults();
   void StartReceive();
   void TakeDump(std::span<const std::uint8_t> message, bool truncated);
   void StoreDump(long controller, std::span<const std::uint8_t> message);
@@ -92,6 +106,8 @@ class CKVXDevice final : public CMidiDeviceModel {
   ReportFn mReport;
   EState mState = EState::Idle;
   std::vector<Dump> mOutgoing;
+  std::vector<long> mOutgoingControllers;  // whose dump each outgoing one is
+  SFaults mFaults;
   std::size_t mNextDump = 0;
   std::uint32_t mNextDue = 0;
   int mStored = 0;

@@ -374,12 +374,30 @@ void CPatch::ProcessMessage(const unsigned char* bytes, long length) {
     NoteDamagedDump(GetDumpTargetIndex(index));
     return;
   }
-  std::erase(mDamagedDumps, GetDumpTargetIndex(index));  // a good copy came after all
+  const long row = GetDumpTargetIndex(index);
+  std::erase(mDamagedDumps, row);  // a good copy came after all
   ExtractBulkData(index, bytes);
   mModified = true;
-  ++mReceivedCount;
+  // A controller sent twice keeps its later dump and counts once.
+  mReceivedControllers.set(static_cast<std::size_t>(row));
+  ++mArrivedDumps;
+  mReceivedCount = static_cast<std::uint16_t>(mReceivedControllers.count());
   // The row the dump filled (the same as the dump's index in the current format).
-  msg_ParamReceived.Send(*this, static_cast<std::int32_t>(GetDumpTargetIndex(index)));
+  msg_ParamReceived.Send(*this, static_cast<std::int32_t>(row));
+}
+
+void CPatch::StartCounting() {
+  mReceivedControllers.reset();
+  mReceivedCount = 0;
+  mArrivedDumps = 0;
+  mDamagedDumps.clear();
+}
+
+std::vector<long> CPatch::GetMissingControllers() const {
+  std::vector<long> missing;
+  for (long row = 0; row < kControllerCount; ++row)
+    if (!mReceivedControllers.test(static_cast<std::size_t>(row))) missing.push_back(row);
+  return missing;
 }
 
 // --- damaged dumps
@@ -396,11 +414,14 @@ void CPatch::NoteDamagedDump(long row) {
     mDamagedDumps.push_back(row);
 }
 
-std::string CPatch::GetDamagedDumpsText() const {
+std::string CPatch::GetDamagedDumpsText() const { return DescribeControllers(mDamagedDumps); }
+
+std::string CPatch::DescribeControllers(const std::vector<long>& rows) {
   std::string text;
-  for (long row : mDamagedDumps) {
+  for (long row : rows) {
+    if (!ValidParamIndex(row)) continue;
     if (!text.empty()) text += ", ";
-    text += LString::View(GetControllerDescriptor(row));
+    text += LString::View(kControllerInfo[row].descriptor);
   }
   return text;
 }

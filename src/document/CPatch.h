@@ -17,17 +17,21 @@
 #include "framework/core/MacTypes.h"
 #include "midi/CMidiInHandler.h"
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 class CMidiInQueue;
+class CMidiOperation;
 class CPatchHistory;
 class CSMFReader;
 class CSMFWriter;
 class LCommander;
+class StDialogHandler;
 
 constexpr TMessage<const std::int32_t> msg_PatchChanged{"Pchg"};
 constexpr TMessage<void> msg_PatchInit{"Init"};
@@ -47,6 +51,10 @@ constexpr ResIDT kRetrieveWaitDialog = 3002;
 constexpr ResIDT kTransmitConfirmDialog = 3003;
 constexpr ResIDT kProgressDialog = 3004;
 constexpr ResIDT kTransmitCancelledDialog = 3005;
+// The progress dialog's buttons beside Cancel, shown when a retrieval has stalled with
+// controllers missing.
+constexpr MessageT msg_RequestAgain = 902;
+constexpr MessageT msg_KeepWhatArrived = 903;
 
 constexpr long kBulkDumpSize = 141;
 constexpr long kBulkRequestSize = 14;
@@ -107,14 +115,49 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
 
   // --- device transfer (main thread; both run modal dialogs through StDialogHandler, owned by
   // `super`)
+  enum class ETransmitOutcome {
+    NotSent,       // the ports cannot be used, or the user said no
+    Sent,          // 50 dumps went out (not checked)
+    Verified,      // the device sent back what was sent
+    VerifyFailed,  // after every send some controllers still differ (or never came back)
+    Cancelled,     // the user stopped it; the dumps already sent stay sent
+    Failed,        // a send failed on the way (alert 7 was shown)
+  };
+  struct STransmitReport {
+    ETransmitOutcome outcome = ETransmitOutcome::NotSent;
+    int sends = 0;                // whole patches sent (a cancelled one counts)
+    long dumpsSent = 0;           // dumps of the last send that went out
+    std::vector<long> differing;  // after the last read-back: controllers unequal or missing
+    bool answered = false;        // the device sent anything back when asked
+    std::uint32_t dropouts = 0;   // the MIDI server's dropouts during the whole transfer
+  };
+  static constexpr int kVerifySendAttempts = 3;  // the first send and two more
+
   // Sends the 50 bulk dumps on output port 0, at least 4 ticks apart, after a confirmation;
   // the user may cancel between two dumps. Alert 7 when the port cannot be used, or when a send
   // fails on the way.
   virtual void Transmit(LCommander* super);
-  // Empties the patch, then takes bulk dumps from input port 0 until 50 have come and 16 ticks
-  // passed without one, or the user cancels; what came in stays. Alert 7 when the ports cannot
-  // be used.
-  virtual void Retreive(LCommander* super);
+  // The same, then with `verify` asks the device for its patch and compares it with this one,
+  // controller by controller; while some differ or did not come, sends the whole patch again,
+  // up to kVerifySendAttempts sends in all. Cancel works at every stage.
+  STransmitReport TransmitPatch(LCommander* super, bool verify);
+  // What a transfer's end tells the user: "Sent and verified.", the controllers that still
+  // differ, the dropouts the MIDI server reported; empty for a plain send without dropouts,
+  // one not sent, or one cancelled.
+  static std::string DescribeTransmit(const STransmitReport& report);
+
+  enum class ERetrieveOutcome {
+    Complete,     // every controller came, and the device went quiet
+    Kept,         // the user kept what arrived (some controllers are missing)
+    Cancelled,    // the user cancelled; what arrived stays in the patch
+    Unavailable,  // the ports cannot be used (alert 7)
+  };
+  // Empties the patch, then takes bulk dumps from input port 0 until every controller has come
+  // (a controller that comes twice keeps its later dump and counts once) and 16 ticks passed
+  // without one, or the user ends it. When the device has been quiet for a second with
+  // controllers missing, the progress dialog names them and offers Request Again and Keep
+  // What Arrived. Alert 7 when the ports cannot be used.
+  virtual ERetrieveOutcome Retreive(LCommander* super);
 
   // --- bulk dumps (the reading side follows mVersion; 100 selects the older format)
   // Asks the device to transmit its dumps (argument 0) or to receive ours (any other value):
@@ -135,6 +178,10 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   // A dump whose checksum is wrong is not stored and not counted: its controller is noted as
   // damaged (until a good dump for it comes), and the retrieval cannot complete.
   void ProcessMessage(const unsigned char* bytes, long length) override;
+  // The controllers (rows) no good dump has come for since the retrieval began, in order.
+  std::vector<long> GetMissingControllers() const;
+  // Descriptors of `rows` joined by ", " ("R3, A7").
+  static std::string DescribeControllers(const std::vector<long>& rows);
 
   // --- damaged dumps
   // Whether the checksum of a dump that CheckBulkSysx accepted is right. Dumps of the older
@@ -163,7 +210,10 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
   void RestoreSnapshot(const SSnapshot& snapshot);
   // The patch's undo history, kept for the patch's whole life.
   CPatchHistory& GetHistory() { return *mHistory; }
+  // The distinct controllers received since the retrieval began.
   std::uint16_t GetReceivedCount() const { return mReceivedCount; }
+  // Every good dump received since the retrieval began, a controller sent twice twice.
+  std::uint32_t GetArrivedDumpCount() const { return mArrivedDumps; }
 
   const std::vector<CopyrightNotice>& GetCopyrights() const { return mCopyrights; }
   void AddCopyright(CopyrightNotice notice) { mCopyrights.push_back(std::move(notice)); }
@@ -173,18 +223,35 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
 
  protected:
   void WritePatchEvents(CSMFWriter& writer) const;
-  short ReadPatchEvents(CSMFReader& reader, short openResult);
+  // `displayName` names the file in alerts (none for bytes in memory).
+  short ReadPatchEvents(CSMFReader& reader, short openResult, const std::string& displayName);
 
   std::uint32_t mVersion = kPatchVersion;
   unsigned char mTitle[kMaxTitleLength + 1] = {0};
   SPatchParam mParams[kControllerCount] = {};
   bool mModified = false;
   std::uint16_t mReceivedCount = 0;
+  std::bitset<kControllerCount> mReceivedControllers;
+  std::uint32_t mArrivedDumps = 0;
   std::vector<CopyrightNotice> mCopyrights;
   std::vector<long> mDamagedDumps;
 
  private:
   void NoteDamagedDump(long row);
+  void StartCounting();
+  // The progress part of a retrieval, once the first dump came.
+  ERetrieveOutcome FollowRetrieval(CMidiOperation& service, LCommander* super);
+  // The rows where `other` does not hold what this patch's dumps would put there, or that
+  // `other` never received.
+  std::vector<long> DifferingControllers(const CPatch& other) const;
+  // One send of the 50 dumps under `progress`; false when a send failed. `message` keeps the
+  // dialog's last answer (Cancel ends it early).
+  bool SendDumps(CMidiOperation& service, StDialogHandler& progress, MessageT& message,
+                 long& dumpsSent) const;
+  // Asks the device for its patch and takes it into a fresh patch: the rows that differ, or
+  // nothing when the user cancelled. `answered` tells whether any dump came.
+  std::optional<std::vector<long>> ReadBack(StDialogHandler& progress, MessageT& message,
+                                            bool& answered) const;
   // Set listening by a transmit request, so that dumps the device sends at once are kept; it
   // hands nothing on until Retreive takes it over. (A shared_ptr, so that the patch can
   // release it without the queue's complete type.)

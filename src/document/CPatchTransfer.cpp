@@ -11,19 +11,33 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
 constexpr PaneIDT kProgressBarPane = 3;
-constexpr PaneIDT kDamageNotePane = 4;
+constexpr PaneIDT kNotePane = 4;
+constexpr PaneIDT kHeadlinePane = 5;
+constexpr PaneIDT kRequestAgainPane = 6;
+constexpr PaneIDT kKeepPane = 7;
 
 constexpr long kMidiPort = 0;
 // The device needs this much time between the starts of two dumps.
 constexpr std::uint32_t kDumpGapTicks = 4;
 // A retrieval is complete once all dumps are counted and none came for longer than this.
 constexpr std::uint32_t kSettleTicks = 16;
+// A retrieval with controllers missing counts as stalled after this long without a dump.
+constexpr std::uint32_t kStallTicks = 60;
+// A read-back gives up when the device has not started answering within this long, or has
+// been quiet this long with controllers missing.
+constexpr std::uint32_t kReadBackAnswerTicks = 120;
+constexpr std::uint32_t kReadBackQuietTicks = 60;
 constexpr long kRetrieveQueueEntries = 2048;
 constexpr long kRetrieveMessageBytes = 256;
 
@@ -68,6 +82,19 @@ void ListenOnPort(CMidiInQueue& queue) {
   CMidiOperation::SetInportEnabled(kMidiPort, true);
 }
 
+void ShowHeadline(StDialogHandler& dialog, std::string_view text) {
+  dialog.GetDialog()->SetCaption(kHeadlinePane, std::string(text));
+}
+
+void ShowStallChoice(StDialogHandler& dialog, bool shown) {
+  dialog.GetDialog()->ShowPane(kRequestAgainPane, shown);
+  dialog.GetDialog()->ShowPane(kKeepPane, shown);
+}
+
+std::string CountText(std::uint32_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 // Gives the dialog its turns until `ticks` have passed since `start`, or the user cancelled.
 // `message` is the dialog's last message, kept from one gap to the next.
 void WaitGap(StDialogHandler& dialog, std::uint32_t start, std::uint32_t ticks,
@@ -98,42 +125,159 @@ void CPatch::BulkTrReRequest(long receive) {
   service->SendSysxMsg(kMidiPort, request, kBulkRequestSize);
 }
 
-void CPatch::Transmit(LCommander* super) {
+void CPatch::Transmit(LCommander* super) { TransmitPatch(super, false); }
+
+CPatch::STransmitReport CPatch::TransmitPatch(LCommander* super, bool verify) {
+  STransmitReport report;
   CMidiOperation* service = UsableService();
   if (service == nullptr || !service->ValidOutport(kMidiPort)) {
     AlertMidiUnavailable();
-    return;
+    return report;
   }
   {
     StDialogHandler confirm(kTransmitConfirmDialog, super);
-    if (RunUntil(confirm, msg_OK, msg_Cancel) != msg_OK) return;
+    if (RunUntil(confirm, msg_OK, msg_Cancel) != msg_OK) return report;
   }
 
+  const std::uint32_t dropoutsBefore = service->GetDropoutCount();
   auto progress = std::make_unique<StDialogHandler>(kProgressDialog, super);
-  LDialogProgressBar& bar = SetUpProgressBar(*progress, false);
+  SetUpProgressBar(*progress, false);
   MessageT message = msg_Nothing;
-  unsigned char dump[kBulkDumpSize];
-  for (long index = 0; index < kControllerCount; ++index) {
-    const long length = MakeBulkSysx(index, dump);
-    if (service->SendSysxMsg(kMidiPort, dump, length) != 0) {
+  const int attempts = verify ? kVerifySendAttempts : 1;
+  for (report.sends = 1; report.sends <= attempts; ++report.sends) {
+    if (report.sends > 1) {
+      // The device protocol has no partial send: the whole patch goes again.
+      ShowHeadline(*progress, "Sending the patch again (send " + std::to_string(report.sends) +
+                                  " of " + std::to_string(attempts) + ")…");
+      service->SendSysxMsg(kMidiPort, kBulkReceiveRequest, kBulkRequestSize);
+      WaitGap(*progress, TickCount(), kDumpGapTicks, message);
+    }
+    if (message != msg_Cancel && !SendDumps(*service, *progress, message, report.dumpsSent)) {
       // The device now holds a part of the patch: the user must not think it was sent.
       progress.reset();
       AlertMidiUnavailable();
-      return;
+      report.outcome = ETransmitOutcome::Failed;
+      return report;
     }
-    const std::uint32_t sent = TickCount();
-    bar.SetValue(static_cast<std::int32_t>(index));
-    WaitGap(*progress, sent, kDumpGapTicks, message);
     if (message == msg_Cancel) break;
+    report.outcome = ETransmitOutcome::Sent;
+    if (!verify) break;
+
+    ShowHeadline(*progress, "Reading the patch back from the KVX to check it…");
+    const auto differing = ReadBack(*progress, message, report.answered);
+    if (!differing) break;  // cancelled
+    report.differing = *differing;
+    report.outcome =
+        differing->empty() ? ETransmitOutcome::Verified : ETransmitOutcome::VerifyFailed;
+    if (differing->empty()) break;
   }
-  if (message != msg_Cancel) return;
+  report.sends = std::min(report.sends, attempts);
+  report.dropouts = service->GetDropoutCount() - dropoutsBefore;
+  if (message != msg_Cancel) return report;
 
   // Cancelled: the dumps already sent stay sent.
+  report.outcome = ETransmitOutcome::Cancelled;
   StDialogHandler notice(kTransmitCancelledDialog, super);
   RunUntil(notice, msg_OK, msg_OK);
+  return report;
 }
 
-void CPatch::Retreive(LCommander* super) {
+bool CPatch::SendDumps(CMidiOperation& service, StDialogHandler& progress, MessageT& message,
+                       long& dumpsSent) const {
+  LDialogProgressBar& bar = progress.GetDialog()->FindProgressBar(kProgressBarPane);
+  bar.SetValue(0);
+  dumpsSent = 0;
+  unsigned char dump[kBulkDumpSize];
+  for (long index = 0; index < kControllerCount; ++index) {
+    const long length = MakeBulkSysx(index, dump);
+    if (service.SendSysxMsg(kMidiPort, dump, length) != 0) return false;
+    const std::uint32_t sent = TickCount();
+    dumpsSent = index + 1;
+    bar.SetValue(static_cast<std::int32_t>(index));
+    WaitGap(progress, sent, kDumpGapTicks, message);
+    if (message == msg_Cancel) break;
+  }
+  return true;
+}
+
+std::optional<std::vector<long>> CPatch::ReadBack(StDialogHandler& progress, MessageT& message,
+                                                  bool& answered) const {
+  CMidiOperation* service = UsableService();
+  if (service == nullptr || !service->ValidPort(kMidiPort, kMidiPort)) {
+    answered = false;
+    std::vector<long> all(kControllerCount);
+    std::iota(all.begin(), all.end(), 0L);
+    return all;
+  }
+  CPatch device;  // what the device sends back
+  device.StartCounting();
+  const std::shared_ptr<CMidiInQueue> queue = MakeRetrieveQueue(&device);
+  ListenOnPort(*queue);
+  service->SendSysxMsg(kMidiPort, kBulkTransRequest, kBulkRequestSize);
+
+  LDialogProgressBar& bar = progress.GetDialog()->FindProgressBar(kProgressBarPane);
+  bar.SetValue(0);
+  long shownCount = 0;
+  std::uint32_t seenArrivals = 0;
+  std::uint32_t lastChange = TickCount();
+  for (;;) {
+    message = progress.DoDialog();
+    if (message == msg_Cancel) return std::nullopt;
+    const std::uint32_t now = TickCount();
+    if (device.GetArrivedDumpCount() != seenArrivals) {
+      seenArrivals = device.GetArrivedDumpCount();
+      shownCount = device.GetReceivedCount();
+      bar.SetValue(static_cast<std::int32_t>(shownCount));
+      lastChange = now;
+    }
+    const bool complete = shownCount == kControllerCount && now - lastChange > kSettleTicks;
+    const std::uint32_t allowed = shownCount == 0 ? kReadBackAnswerTicks : kReadBackQuietTicks;
+    if (complete || now - lastChange > allowed) break;
+  }
+  answered = shownCount > 0 || !device.GetDamagedDumps().empty();
+  return DifferingControllers(device);
+}
+
+std::vector<long> CPatch::DifferingControllers(const CPatch& other) const {
+  // What this patch's dump of a row turns into on reading, so that both sides are compared
+  // after the same folding of message-type codes.
+  CPatch expected;
+  std::vector<long> differing;
+  unsigned char dump[kBulkDumpSize];
+  for (long row = 0; row < kControllerCount; ++row) {
+    MakeBulkSysx(row, dump);
+    expected.ExtractBulkData(row, dump);
+    const bool arrived = other.mReceivedControllers.test(static_cast<std::size_t>(row));
+    if (!arrived || std::memcmp(expected.GetParam(row)->DeviceImage(),
+                                other.GetParam(row)->DeviceImage(), kDeviceImageSize) != 0)
+      differing.push_back(row);
+  }
+  return differing;
+}
+
+std::string CPatch::DescribeTransmit(const STransmitReport& report) {
+  std::vector<std::string> parts;
+  switch (report.outcome) {
+    case ETransmitOutcome::Verified:
+      parts.push_back(UAlert::GetMessage(err_SentAndVerified, {}));
+      break;
+    case ETransmitOutcome::VerifyFailed:
+      parts.push_back(report.answered
+                          ? UAlert::GetMessage(err_NotVerified, std::to_string(report.sends),
+                                               DescribeControllers(report.differing))
+                          : UAlert::GetMessage(err_NoReadBack, std::to_string(report.sends)));
+      break;
+    default:
+      break;
+  }
+  if (report.dropouts > 0 && report.outcome != ETransmitOutcome::NotSent)
+    parts.push_back(UAlert::GetMessage(err_Dropouts, CountText(report.dropouts, "dropout")));
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : " ") + part;
+  return text;
+}
+
+CPatch::ERetrieveOutcome CPatch::Retreive(LCommander* super) {
   // Emptied first: a refused or cancelled retrieval leaves an empty patch, or what came in.
   InitAllParams();
   // The queue a transmit request set listening, or a new one; it lives for this call only, and
@@ -142,10 +286,10 @@ void CPatch::Retreive(LCommander* super) {
   CMidiOperation* service = UsableService();
   if (service == nullptr || !service->ValidPort(kMidiPort, kMidiPort)) {
     AlertMidiUnavailable();
-    return;
+    return ERetrieveOutcome::Unavailable;
   }
 
-  mReceivedCount = 0;
+  StartCounting();
   if (queue == nullptr) {
     queue = MakeRetrieveQueue(this);
     ListenOnPort(*queue);
@@ -159,36 +303,54 @@ void CPatch::Retreive(LCommander* super) {
     do {
       message = waiting.DoDialog();
     } while (mReceivedCount == 0 && mDamagedDumps.empty() && message != msg_Cancel);
-    if (message == msg_Cancel) return;
+    if (message == msg_Cancel) return ERetrieveOutcome::Cancelled;
   }
+  return FollowRetrieval(*service, super);
+}
 
+CPatch::ERetrieveOutcome CPatch::FollowRetrieval(CMidiOperation& service, LCommander* super) {
   StDialogHandler progress(kProgressDialog, super);
   LDialogProgressBar& bar = SetUpProgressBar(progress, true);
-  // The count last shown. The bar stops at 50, so a dump beyond the 50th (a controller sent
-  // twice) is noticed by this count, not by the bar's value: it starts the quiet time anew
-  // instead of keeping the retrieval from ever settling.
   long shownCount = 0;
+  // Arrivals, not controllers, restart the quiet time: a controller sent again shows that the
+  // device is still sending.
+  std::uint32_t seenArrivals = 0;
   std::size_t shownDamage = 0;
-  std::uint32_t lastChange = 0;
+  bool stalled = false;
+  std::uint32_t lastChange = TickCount();
   for (;;) {
     const MessageT message = progress.DoDialog();
-    if (mDamagedDumps.size() != shownDamage) {
-      shownDamage = mDamagedDumps.size();
-      progress.GetDialog()->SetCaption(
-          kDamageNotePane, shownDamage == 0 ? std::string()
-                                            : UAlert::GetMessage(err_DamagedDumps,
-                                                                 GetDamagedDumpsText()));
-    }
-    if (mReceivedCount != shownCount) {
-      if (bar.IsIndeterminate()) bar.SetIndeterminateFlag(false);
+    const std::uint32_t now = TickCount();
+    if (mArrivedDumps != seenArrivals || mDamagedDumps.size() != shownDamage) {
+      if (bar.IsIndeterminate() && mReceivedCount > 0) bar.SetIndeterminateFlag(false);
       shownCount = mReceivedCount;
-      bar.SetValue(static_cast<std::int32_t>(std::min<long>(shownCount, kControllerCount)));
-      lastChange = TickCount();
+      seenArrivals = mArrivedDumps;
+      shownDamage = mDamagedDumps.size();
+      bar.SetValue(static_cast<std::int32_t>(shownCount));
+      lastChange = now;
+      stalled = false;
+      ShowStallChoice(progress, false);
+      progress.GetDialog()->SetCaption(
+          kNotePane, shownDamage == 0 ? std::string()
+                                      : UAlert::GetMessage(err_DamagedDumps, GetDamagedDumpsText()));
     }
-    // A patch with damaged dumps is never complete: the user cancels and requests again.
-    const bool settled = bar.GetValue() == kControllerCount && mDamagedDumps.empty() &&
-                         TickCount() - lastChange > kSettleTicks;
-    if (settled) break;
-    if (message == msg_Cancel) break;
+    // A patch with damaged dumps is never complete: they count as missing.
+    const bool settled = shownCount == kControllerCount && now - lastChange > kSettleTicks;
+    if (settled) return ERetrieveOutcome::Complete;
+    if (message == msg_Cancel) return ERetrieveOutcome::Cancelled;
+    if (message == msg_KeepWhatArrived) return ERetrieveOutcome::Kept;
+    if (message == msg_RequestAgain) {
+      // The device sends all 50 again; what arrived stays, and later copies replace it.
+      service.SendSysxMsg(kMidiPort, kBulkTransRequest, kBulkRequestSize);
+      lastChange = now;
+      stalled = false;
+      ShowStallChoice(progress, false);
+    } else if (!stalled && shownCount < kControllerCount && now - lastChange > kStallTicks) {
+      stalled = true;
+      progress.GetDialog()->SetCaption(
+          kNotePane, UAlert::GetMessage(err_StillMissing,
+                                        DescribeControllers(GetMissingControllers())));
+      ShowStallChoice(progress, true);
+    }
   }
 }

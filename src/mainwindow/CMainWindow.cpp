@@ -5,6 +5,7 @@
 #include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
+#include "framework/ui/LControl.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LEditText.h"
 #include "framework/ui/LQtDialogHost.h"
@@ -18,11 +19,12 @@
 #include "midi/CMidiOperation.h"
 #include "support/UCustomKeyFilters.h"
 #include "utilities/UAlert.h"
+#include "utilities/UPreference.h"
 
 #include <QLineEdit>
 
-#include <bitset>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,8 @@ constexpr long kMidiPort = 0;
 // Names of the undo steps of the window's actions ("Undo Typing").
 constexpr const char* kTypingStep = "Typing";
 constexpr const char* kRequestStep = "Request from KVX";
+constexpr const char* kPrefsTag = "General Settings";
+constexpr const char* kVerifyParam = "Verify After Sending";
 constexpr std::int32_t kPatchParamSize = static_cast<std::int32_t>(sizeof(SPatchParam));
 
 // Sets a flag for a scope and gives it its old value back, also when an exception leaves.
@@ -57,21 +61,6 @@ class StDropOver {
 
  private:
   bool& mBusy;
-};
-
-// Notes which controllers a retrieval filled, from the patch's 'Prcv'.
-class CReceivedControllers final : public LListener {
- public:
-  explicit CReceivedControllers(CPatch& patch) { patch.AddListener(this); }
-  void ListenToMessage(MessageT message, void* param) override {
-    if (message != msg_ParamReceived || param == nullptr) return;
-    const std::int32_t index = *msg_ParamReceived.Param(param);
-    if (CPatch::ValidParamIndex(index)) mReceived.set(static_cast<std::size_t>(index));
-  }
-  long Count() const { return static_cast<long>(mReceived.count()); }
-
- private:
-  std::bitset<kControllerCount> mReceived;
 };
 
 // The current MIDI service, when it can be used with the ports a transfer needs.
@@ -282,18 +271,32 @@ void CMainWindow::RequestPatch() {
     return;
   }
   if (!ConfirmTransfer(kConfirmRequestDialog)) return;
-  // The emptying and every dump are one step: Undo brings back the patch from before.
-  StPatchStep step(&mPatch->GetHistory(), kRequestStep);
-  CReceivedControllers received(*mPatch);
-  mPatch->BulkTrReRequest(0);
-  mPatch->Retreive(this);
-  if (received.Count() == kControllerCount) return;
-  // A part of the device's patch, or none, is not what the file holds: it must be saved
-  // under thought, and Undo brings back the patch from before.
-  mPatch->MarkModified();
-  std::string text = LStr255(STRx_EditorStrings, str_RequestIncomplete).Std();
-  if (const auto at = text.find("^0"); at != std::string::npos)
-    text.replace(at, 2, std::to_string(received.Count()));
+  const CPatch::SSnapshot before = mPatch->TakeSnapshot();
+  CPatch::ERetrieveOutcome outcome;
+  {
+    // The emptying and every dump are one step: Undo brings back the patch from before.
+    StPatchStep step(&mPatch->GetHistory(), kRequestStep);
+    mPatch->BulkTrReRequest(0);
+    outcome = mPatch->Retreive(this);
+    // A part of the device's patch, or none, is not what the file holds: it must be saved
+    // under thought.
+    if (outcome != CPatch::ERetrieveOutcome::Complete) mPatch->MarkModified();
+  }
+  // The history keeps a step only when the patch changed.
+  ShowRequestOutcome(outcome, !(mPatch->TakeSnapshot() == before));
+}
+
+void CMainWindow::ShowRequestOutcome(CPatch::ERetrieveOutcome outcome, bool stepKept) {
+  using EOutcome = CPatch::ERetrieveOutcome;
+  if (outcome == EOutcome::Complete) return;
+  const std::string arrived = std::to_string(mPatch->GetReceivedCount());
+  std::int16_t item = str_RequestIncomplete;
+  if (outcome != EOutcome::Kept && stepKept && mPatch->GetHistory().Undo()) {
+    // Keep What Arrived keeps; Cancel puts the patch back, and Redo brings what came.
+    item = str_RequestCancelled;
+  }
+  std::string text = LStr255(STRx_EditorStrings, item).Std();
+  if (const auto at = text.find("^0"); at != std::string::npos) text.replace(at, 2, arrived);
   ShowStatus(QString::fromStdString(text));
 }
 
@@ -304,23 +307,69 @@ void CMainWindow::SendPatch() {
     UAlert::ErrorAlert(STRx_Errors, err_MidiUnavailable);
     return;
   }
-  if (!ConfirmTransfer(kConfirmSendDialog)) return;
+  bool verify = false;
+  if (!ConfirmTransfer(kConfirmSendDialog, &verify)) return;
   mPatch->BulkTrReRequest(1);
-  mPatch->Transmit(this);
+  ShowSendReport(mPatch->TransmitPatch(this, verify));
 }
 
-bool CMainWindow::ConfirmTransfer(ResIDT dialogID) {
+void CMainWindow::ShowSendReport(const CPatch::STransmitReport& report) {
+  const std::string text = CPatch::DescribeTransmit(report);
+  if (text.empty()) return;
+  ShowStatus(QString::fromStdString(text));
+  // Anything but a clean verified send is worth an alert: the device may not hold the patch.
+  if (report.outcome != CPatch::ETransmitOutcome::Verified || report.dropouts > 0)
+    UAlert::ErrorAlert(text);
+}
+
+namespace {
+
+// The stored Verify choice; none until the user has sent once.
+std::optional<bool> StoredVerifyChoice() {
+  if (!UPreference::SeekTag(LStr255(kPrefsTag), false)) return std::nullopt;
+  const std::int32_t value = UPreference::GetParamValue(LStr255(kVerifyParam), -1);
+  if (value < 0) return std::nullopt;
+  return value != 0;
+}
+
+void StoreVerifyChoice(bool verify) {
+  if (UPreference::SeekTag(LStr255(kPrefsTag), true))
+    UPreference::SetParamValue(LStr255(kVerifyParam), verify ? 1 : 0);
+}
+
+// Sets up the send confirmation's Verify box: it needs an input port to read the patch back
+// from, and is on by default when there is one.
+void SetUpVerifyBox(LDialogBox& box) {
+  auto* check = box.FindPaneByID<LControl>(CMainWindow::kVerifyBoxPane);
+  if (check == nullptr) return;
+  const bool canVerify = MidiServiceReady(true);
+  check->SetValue(canVerify && StoredVerifyChoice().value_or(true) ? 1 : 0);
+  if (canVerify) return;
+  check->Disable();
+  if (LPane* reason = box.FindPaneByID(CMainWindow::kVerifyReasonPane)) reason->Show();
+}
+
+}  // namespace
+
+bool CMainWindow::ConfirmTransfer(ResIDT dialogID, bool* verify) {
   StDialogHandler dialog(dialogID, this);
-  if (dialogID == kConfirmRequestDialog && mPatch->IsModified()) {
-    if (LDialogBox* box = LQtDialogHost::GetDialogBox(dialog)) {
-      if (LPane* warning = box->FindPaneByID(kUnsavedChangesPane)) warning->Show();
-    }
+  LDialogBox* box = LQtDialogHost::GetDialogBox(dialog);
+  if (box != nullptr && dialogID == kConfirmRequestDialog && mPatch->IsModified()) {
+    if (LPane* warning = box->FindPaneByID(kUnsavedChangesPane)) warning->Show();
   }
+  if (box != nullptr && verify != nullptr) SetUpVerifyBox(*box);
   MessageT message = msg_Nothing;
   do {
     message = dialog.DoDialog();
   } while (message != msg_OK && message != msg_Cancel);
-  return message == msg_OK;
+  if (message != msg_OK) return false;
+  if (verify != nullptr) {
+    box = LQtDialogHost::GetDialogBox(dialog);
+    auto* check = box != nullptr ? box->FindPaneByID<LControl>(kVerifyBoxPane) : nullptr;
+    *verify = check != nullptr && check->IsEnabled() && check->GetValue() != 0;
+    if (check != nullptr && check->IsEnabled()) StoreVerifyChoice(*verify);
+  }
+  return true;
 }
 
 // --- mouse and keys

@@ -23,6 +23,7 @@
 // patch modified; typing in the field ('Tchg') sets the patch title. Main thread only.
 #pragma once
 
+#include "document/CPatch.h"
 #include "framework/core/FSSpec.h"
 #include "framework/core/LListener.h"
 #include "framework/core/LPeriodical.h"
@@ -33,7 +34,6 @@
 
 class CMainPicture;
 class CMsgAssignDialog;
-class CPatch;
 class LEditText;
 
 class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, public LListener {
@@ -47,6 +47,9 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   static constexpr PaneIDT kStatusLineID = 3;
   // The request confirmation's warning about unsaved changes, hidden unless there are some.
   static constexpr PaneIDT kUnsavedChangesPane = 5;
+  // The send confirmation's "Verify after sending" box, and why it is disabled when it is.
+  static constexpr PaneIDT kVerifyBoxPane = 6;
+  static constexpr PaneIDT kVerifyReasonPane = 7;
   // The clipboard flavour of one assignment.
   static constexpr ResType kPatchParamFlavor = FourCC("Pprm");
 
@@ -98,7 +101,10 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   void RequestPatch();
   void SendPatch();
   // Runs confirmation dialog `dialogID` until OK or Cancel; true for OK.
-  bool ConfirmTransfer(ResIDT dialogID);
+  // Asks with dialog `dialogID`; for a send, `verify` gives and takes the Verify choice.
+  bool ConfirmTransfer(ResIDT dialogID, bool* verify = nullptr);
+  void ShowRequestOutcome(CPatch::ERetrieveOutcome outcome, bool stepKept);
+  void ShowSendReport(const CPatch::STransmitReport& report);
   // The controller `step` places after the selected one (wrapping), 0 with none selected.
   long SteppedControllerIndex(long step) const;
   void SetTitleField(ConstStr255Param title);

@@ -24,6 +24,7 @@ constexpr std::int16_t str_DeleteAssignment = 6;
 constexpr std::int16_t str_ClearText = 7;
 // Items 8 and 9 are the application's.
 constexpr std::int16_t str_RequestIncomplete = 10;
+constexpr std::int16_t str_RequestCancelled = 11;
 
 class CPatchCmdEditField : public LEditText, public LAttachment {
  public:

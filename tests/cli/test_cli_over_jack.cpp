@@ -156,10 +156,53 @@ TEST_F(KvxOverJack, ASilentSourceEndsInTheTimeOutAndWritesNothing) {
       {"receive", out.string(), "--from", silent, "--to", asked, "--yes", "--timeout", "1"},
       kJack);
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("the device did not send its patch within 1 second: 0 of 50 dumps"),
+  EXPECT_NE(run.err.find("the device did not send its patch within 1 second: 0 of 50 controllers"),
             std::string::npos)
       << run.err;
   EXPECT_FALSE(fs::exists(out));
+}
+
+// A device that misbehaves: a retrieval that misses a controller is never complete, and a
+// verified send sends again until the device holds the patch.
+TEST_F(KvxOverJack, FaultyDevicesAreNeverTakenForComplete) {
+  const fs::path patch = ExamplePatch("synth-setup");
+  struct SRow {
+    const char* name;
+    std::vector<std::string> fault;
+    bool send;  // a verified send; else a receive
+    int status;
+    std::string says;
+  };
+  const SRow rows[] = {
+      {"sends R5 twice, R6 never", {"--repeat-dump", "R5"}, false, 1, "(missing: R6)"},
+      {"drops S1", {"--drop-dump", "S1"}, false, 1, "(missing: S1)"},
+      {"corrupts R2", {"--corrupt-dump", "1"}, false, 1, "R2 from"},
+      {"loses A1 once", {"--lose-received", "A1"}, true, 0, "verified after 2 sends"},
+      {"sends S3 back damaged", {"--corrupt-dump", "S3"}, true, 1, "still holds different settings for: S3"},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string name = UniqueName(row.fault[0] + " " + row.fault[1]);
+    const fs::path saved = mFolder / "device.mid";
+    const fs::path out = mFolder / "out.mid";
+    std::vector<std::string> options = row.fault;
+    options.insert(options.end(), {"--patch", patch.string(), "--save", saved.string()});
+    StDevice device(name, options);
+    ASSERT_TRUE(device.Started()) << device.Log();
+    ASSERT_TRUE(Listed(name));
+
+    const std::vector<std::string> args =
+        row.send ? std::vector<std::string>{"send", patch.string(), "--to", name, "--verify",
+                                            "--from", name, "--yes", "--timeout", "60"}
+                 : std::vector<std::string>{"receive", out.string(), "--from", name, "--to",
+                                            name, "--yes", "--timeout", "3"};
+    const SRun run = RunKvxWith(args, kJack);
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_NE((run.out + run.err).find(row.says), std::string::npos) << run.out << run.err;
+    EXPECT_FALSE(fs::exists(out)) << "nothing is written from an incomplete patch";
+    ASSERT_EQ(device.Stop(), 0) << device.Log();
+    if (row.send) EXPECT_EQ(Dumps(saved), Dumps(patch)) << device.Log();
+  }
 }
 
 TEST_F(KvxOverJack, ANameTwoPortsShareMustBeGivenAsAUniqueID) {

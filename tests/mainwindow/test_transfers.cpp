@@ -7,6 +7,7 @@
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/core/TickCount.h"
+#include "framework/ui/LControl.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LPushButton.h"
 #include "framework/ui/LQtDialogHost.h"
@@ -16,6 +17,7 @@
 #include "midi/service/COSXMidiService.h"
 #include "support/RecordingAlertPresenter.h"
 #include "support/StFastTicks.h"
+#include "utilities/UPreference.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -28,6 +30,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,13 +47,14 @@ using kvxtest::StoredRecord;
 // chosen for input port 0 (when asked) and output port 0.
 class StBuiltInDevice {
  public:
-  explicit StBuiltInDevice(bool chooseInput = true) {
+  explicit StBuiltInDevice(bool chooseInput = true, CKVXDevice::SFaults faults = {}) {
     const unsigned char identifier[] = "\x0AKVX Editor";
     CMidiOperation::Initialize(kKVXEditorSignature, identifier, 1, 1);
     CMidiSystem::Options options;
     options.system = EMidiSystemChoice::None;
-    options.builtInDevice = [this] {
+    options.builtInDevice = [this, faults] {
       auto device = std::make_unique<CKVXDevice>();
+      device->SetFaults(faults);
       // runs on the device's thread
       device->SetReportHandler([this](const CKVXDevice::SReport& report) {
         if (report.event != CKVXDevice::EEvent::ReceiveFinished) return;
@@ -111,6 +115,8 @@ class CDialogUser final {
   }
 
   std::vector<SSeen> seen;
+  // Looks at each dialog before its button is pressed.
+  std::function<void(LDialogBox&)> inspect;
 
  private:
   void Look() {
@@ -122,6 +128,7 @@ class CDialogUser final {
       const std::string title = dialog->windowTitle().toStdString();
       seen.push_back({title, dialog->GetDefaultButton() != nullptr,
                       warning != nullptr && warning->isVisible()});
+      if (inspect) inspect(*dialog);
       LPushButton* button =
           mCancelTitles.count(title) != 0 ? dialog->GetCancelButton() : dialog->GetDefaultButton();
       if (button != nullptr) button->GetButton()->click();
@@ -195,6 +202,54 @@ TEST_F(MainWindowTransferTest, APatchSentToTheDeviceComesBackByteForByte) {
   }
   EXPECT_EQ(window->GetTitleField()->GetText(), QString()) << "the device keeps no title";
   EXPECT_FALSE(window->IsBusy());
+}
+
+// The send confirmation's Verify box: on by default with an input port, as last chosen
+// otherwise, disabled with its reason without one; the choice is remembered.
+TEST_F(MainWindowTransferTest, TheVerifyBoxFollowsTheInputPortAndTheStoredChoice) {
+  struct SRow {
+    const char* name;
+    bool chooseInput;
+    const char* stored;  // the preference text before
+    bool checked;
+    bool enabled;
+    const char* status;
+  };
+  const SRow rows[] = {
+      {"input, nothing stored", true, "", true, true, "Sent and verified."},
+      {"input, stored off", true, "Verify After Sending = 0\r\n", false, true, ""},
+      {"input, stored on", true, "Verify After Sending = 1\r\n", true, true, "Sent and verified."},
+      {"no input", false, "Verify After Sending = 1\r\n", false, false, ""},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    StBuiltInDevice device(row.chooseInput);
+    UPreference::CleanUp();
+    const std::string text = std::string("[General Settings]\r\n") + row.stored;
+    ASSERT_TRUE(UPreference::Insert(0, text.data(), static_cast<std::int32_t>(text.size())));
+    FillPatch(patch);
+    struct SBox {
+      bool checked = false, enabled = false, reasonShown = false;
+    } box;
+    CDialogUser user;
+    user.inspect = [&](LDialogBox& dialog) {
+      auto* check = dialog.FindPaneByID<LControl>(CMainWindow::kVerifyBoxPane);
+      if (check == nullptr) return;
+      box = {check->GetValue() != 0, check->IsEnabled(),
+             dialog.FindPaneByID(CMainWindow::kVerifyReasonPane)->isVisible()};
+    };
+    window->ObeyCommand(cmd_SendPatch, nullptr);
+
+    EXPECT_EQ(box.checked, row.checked);
+    EXPECT_EQ(box.enabled, row.enabled);
+    EXPECT_EQ(box.reasonShown, !row.enabled);
+    EXPECT_EQ(window->GetStatusText().toStdString(), row.status);
+    EXPECT_TRUE(alerts.Alerts().empty());
+    ASSERT_TRUE(UPreference::SeekTag(LStr255("General Settings"), false));
+    EXPECT_EQ(UPreference::GetParamValue(LStr255("Verify After Sending"), -1),
+              row.enabled ? row.checked : 1) << "a disabled box leaves the choice alone";
+    UPreference::CleanUp();
+  }
 }
 
 TEST_F(MainWindowTransferTest, CancelledConfirmationsChangeNothingOnEitherSide) {
@@ -276,23 +331,69 @@ class CAnsweringDialogHost final : public LDialogHost {
   std::set<ResIDT> mCancelled;
 };
 
-TEST_F(MainWindowTransferTest, ACancelledRequestLeavesAModifiedPatchThatUndoBringsBack) {
-  StBuiltInDevice device;
-  FillPatch(patch);
-  ASSERT_EQ(patch.LoadSMFData(patch.MakeSMFData()), 0);  // as if opened: unmodified
-  patch.GetHistory().Reset();
-  const std::vector<std::uint8_t> before = patch.MakeSMFData();
-  // Confirmed, then cancelled while waiting for the device.
-  CAnsweringDialogHost answering({kRetrieveWaitDialog});
-  StDialogHost installed(&answering);
-  window->ObeyCommand(cmd_RequestPatch, nullptr);
-  EXPECT_TRUE(patch.IsModified()) << "the patch is not the file's any more";
-  EXPECT_TRUE(window->GetStatusText().contains(QStringLiteral("incomplete")))
-      << window->GetStatusText().toStdString();
-  ASSERT_EQ(patch.GetHistory().GetUndoName(), "Request from KVX");
-  ASSERT_TRUE(patch.GetHistory().Undo());
-  EXPECT_EQ(patch.MakeSMFData(), before);
-  EXPECT_FALSE(patch.IsModified());
+// Answers the progress dialog with `answer` once a stalled retrieval offers its choice.
+class CStallAnsweringHost final : public LDialogHost {
+ public:
+  explicit CStallAnsweringHost(MessageT answer) : mAnswer(answer) {}
+  std::unique_ptr<LDialogView> OpenDialog(ResIDT layoutID, LCommander*) override {
+    return std::make_unique<CView>(layoutID == kProgressDialog ? msg_Nothing : msg_OK, mAnswer);
+  }
+
+ private:
+  class CView final : public LDialogView {
+   public:
+    CView(MessageT answer, MessageT stallAnswer) : mAnswer(answer), mStallAnswer(stallAnswer) {}
+    void Show() override {}
+    void ProgressChanged(PaneIDT, const SProgressState&) override {}
+    void PaneShown(PaneIDT, bool shown) override {
+      if (shown) mAnswer = mStallAnswer;
+    }
+    MessageT ProcessEvents() override {
+      QTest::qWait(1);  // the device's thread sends meanwhile
+      return mAnswer;
+    }
+
+   private:
+    MessageT mAnswer;
+    MessageT mStallAnswer;
+  };
+  MessageT mAnswer;
+};
+
+// A request that does not complete: Keep What Arrived keeps what came (modified, undoable);
+// Cancel puts the patch back as it was, and Redo brings what came.
+TEST_F(MainWindowTransferTest, AnIncompleteRequestIsKeptOrPutBack) {
+  struct SRow {
+    const char* name;
+    MessageT stallAnswer;
+    const char* status;
+    bool keeps;
+  };
+  const SRow rows[] = {
+      {"kept", msg_KeepWhatArrived, "incomplete: 49 of 50", true},
+      {"cancelled", msg_Cancel, "cancelled", false},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    StBuiltInDevice device(true, {.dropDump = 2});
+    FillPatch(patch);
+    ASSERT_EQ(patch.LoadSMFData(patch.MakeSMFData()), 0);  // as if opened: unmodified
+    patch.GetHistory().Reset();
+    const std::vector<std::uint8_t> before = patch.MakeSMFData();
+    CStallAnsweringHost answering(row.stallAnswer);
+    StDialogHost installed(&answering);
+    window->ObeyCommand(cmd_RequestPatch, nullptr);
+
+    EXPECT_TRUE(window->GetStatusText().contains(QString::fromUtf8(row.status)))
+        << window->GetStatusText().toStdString();
+    EXPECT_EQ(patch.MakeSMFData() == before, !row.keeps);
+    EXPECT_EQ(patch.IsModified(), row.keeps);
+    CPatchHistory& history = patch.GetHistory();
+    ASSERT_EQ(row.keeps ? history.GetUndoName() : history.GetRedoName(), "Request from KVX");
+    ASSERT_TRUE(row.keeps ? history.Undo() : history.Redo());
+    EXPECT_EQ(patch.MakeSMFData() == before, row.keeps);
+    EXPECT_EQ(patch.IsModified(), !row.keeps);
+  }
   window->ObeyCommand(cmd_ShowCaptions, nullptr);
   EXPECT_TRUE(window->GetStatusText().isEmpty()) << "the next command clears the notice";
 }

@@ -21,6 +21,7 @@ class CScriptedDialogHost final : public LDialogHost {
     int turns = 0;
     std::vector<std::pair<PaneIDT, SProgressState>> progress;  // every change, in order
     std::vector<std::pair<PaneIDT, std::string>> captions;      // every change, in order
+    std::vector<std::pair<PaneIDT, bool>> shownPanes;           // every change, in order
   };
 
   // The answers of the next dialogs with layout `layoutID`, one per turn; msg_Nothing after.
@@ -49,6 +50,9 @@ class CScriptedDialogHost final : public LDialogHost {
     }
     void CaptionChanged(PaneIDT paneID, const std::string& text) override {
       mRecord.captions.emplace_back(paneID, text);
+    }
+    void PaneShown(PaneIDT paneID, bool shown) override {
+      mRecord.shownPanes.emplace_back(paneID, shown);
     }
     MessageT ProcessEvents() override {
       ++mRecord.turns;

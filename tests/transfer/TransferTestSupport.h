@@ -46,6 +46,9 @@ class CFakeMidiService final : public CMidiOperation {
   // The send with this number (from 0) and all later ones fail with `failStatus`.
   std::optional<std::size_t> failFromSend;
   std::int32_t failStatus = -2;
+  // What the MIDI server has reported so far.
+  std::uint32_t dropouts = 0;
+  std::uint32_t GetDropoutCount() const override { return dropouts; }
 
   std::int32_t Setup() override {
     SetUsable(setupSucceeds);

@@ -301,16 +301,24 @@ TEST(Retreive, FortyNineDistinctDumpsWaitForCancelAndStay) {
   EXPECT_EQ(CMidiOperation::GetMidiInAction(0)->action, kMidiInUnbound);
 }
 
-TEST(Retreive, AControllerSentTwiceCountsTwiceAndTheRetrievalEndsWithOneMissing) {
+TEST(Retreive, AControllerSentTwiceCountsOnceAndKeepsTheRetrievalFromCompleting) {
   CRetrieveRig rig;
   rig.MakeCurrent();
   std::vector<long> controllers = Controllers(0, 48);
   controllers.insert(controllers.begin() + 20, 10);  // 10 twice, 49 never
   rig.DeviceSends(controllers);
   CRecordingListener listener(rig.patch);
-  rig.patch.Retreive(nullptr);
+  constexpr int kCancelTurn = 600;  // long after the last dump
+  rig.onTurn = [&](CScriptedDialogHost::SDialogRecord& dialog) {
+    if (dialog.layoutID == kProgressDialog && rig.Turn() == kCancelTurn)
+      rig.host.Script(kProgressDialog, {msg_Cancel});
+  };
+  EXPECT_EQ(rig.patch.Retreive(nullptr), CPatch::ERetrieveOutcome::Cancelled);
 
-  EXPECT_EQ(rig.patch.GetReceivedCount(), 50);
+  EXPECT_EQ(rig.Turn(), kCancelTurn) << "it waited for Cancel";
+  EXPECT_EQ(rig.patch.GetReceivedCount(), 49);
+  EXPECT_EQ(rig.patch.GetArrivedDumpCount(), 50u);
+  EXPECT_EQ(rig.patch.GetMissingControllers(), std::vector<long>{49});
   EXPECT_EQ(listener.IndicesOf(msg_ParamReceived), controllers);
   for (long index = 0; index < 49; ++index)
     EXPECT_TRUE(HoldsKnownRecord(rig.patch, index)) << index;

@@ -33,6 +33,7 @@ int main(int argc, char* argv[]) {
   }
 
   CKVXDevice device;
+  device.SetFaults(options.faults);
   if (!options.patchFile.empty()) {
     const short status = device.LoadPatch(FSSpec::FromPath(options.patchFile));
     if (status != 0) {

@@ -72,6 +72,10 @@ void LModalDialog::SetCaption(PaneIDT paneID, const std::string& text) {
   if (mView != nullptr) mView->CaptionChanged(paneID, text);
 }
 
+void LModalDialog::ShowPane(PaneIDT paneID, bool shown) {
+  if (mView != nullptr) mView->PaneShown(paneID, shown);
+}
+
 MessageT LModalDialog::ProcessEvents() {
   return mView != nullptr ? mView->ProcessEvents() : msg_Nothing;
 }

@@ -35,6 +35,8 @@ class LDialogView {
   // The text of caption pane `paneID` is now `text` (UTF-8). Hosts without such panes may
   // leave it unshown.
   virtual void CaptionChanged(PaneIDT /*paneID*/, const std::string& /*text*/) {}
+  // Pane `paneID` is now shown or hidden. Hosts without such panes may ignore it.
+  virtual void PaneShown(PaneIDT /*paneID*/, bool /*shown*/) {}
   // Lets the user act for at most one tick (1/60 s); returns the message of the control hit
   // (msg_OK, msg_Cancel, ...) or msg_Nothing. Waiting here keeps the core's loops from
   // spinning.
@@ -97,6 +99,8 @@ class LModalDialog {
   LDialogProgressBar& FindProgressBar(PaneIDT paneID);
   // Shows `text` (UTF-8) in caption pane `paneID`.
   void SetCaption(PaneIDT paneID, const std::string& text);
+  // Shows or hides pane `paneID` (a button the dialog offers only at times).
+  void ShowPane(PaneIDT paneID, bool shown);
 
   // One turn of the user side; msg_Nothing once closed.
   MessageT ProcessEvents();

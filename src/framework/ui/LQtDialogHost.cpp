@@ -58,6 +58,11 @@ class CQtDialogView final : public LDialogView, public LListener {
       caption->SetDescriptorText(QString::fromStdString(text));
   }
 
+  void PaneShown(PaneIDT paneID, bool shown) override {
+    if (mDialog == nullptr) return;
+    if (auto* pane = mDialog->FindPaneByID<LPane>(paneID)) shown ? pane->Show() : pane->Hide();
+  }
+
   MessageT ProcessEvents() override {
     if (mMessage == msg_Nothing && mDialog != nullptr && mLoop == nullptr) {
       QEventLoop loop;
