@@ -337,7 +337,7 @@ TEST(BulkDump, ProcessMessageStoresCountsAndAnnounces) {
   patch.ProcessMessage(second.data(), static_cast<long>(second.size()));
   patch.ProcessMessage(third.data(), static_cast<long>(third.size()));
 
-  EXPECT_EQ(patch.GetReceivedCount(), 3) << "a controller that arrives twice counts twice";
+  EXPECT_EQ(patch.GetReceivedCount(), 2) << "a controller that arrives twice counts once";
   EXPECT_TRUE(SameDeviceImage(*patch.GetParam(4), b));
   EXPECT_TRUE(SameDeviceImage(*patch.GetParam(49), b));
   EXPECT_EQ(listener.IndicesOf(msg_ParamReceived), (std::vector<long>{4, 4, 49}));

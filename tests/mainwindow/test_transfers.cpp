@@ -7,7 +7,7 @@
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/core/TickCount.h"
-#include "framework/ui/LControl.h"
+#include "framework/ui/LCheckBox.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LPushButton.h"
 #include "framework/ui/LQtDialogHost.h"
@@ -233,7 +233,8 @@ TEST_F(MainWindowTransferTest, TheVerifyBoxFollowsTheInputPortAndTheStoredChoice
     } box;
     CDialogUser user;
     user.inspect = [&](LDialogBox& dialog) {
-      auto* check = dialog.FindPaneByID<LControl>(CMainWindow::kVerifyBoxPane);
+      // The progress dialog has a pane of that number too: a button.
+      auto* check = dynamic_cast<LCheckBox*>(dialog.FindPaneByID(CMainWindow::kVerifyBoxPane));
       if (check == nullptr) return;
       box = {check->GetValue() != 0, check->IsEnabled(),
              dialog.FindPaneByID(CMainWindow::kVerifyReasonPane)->isVisible()};

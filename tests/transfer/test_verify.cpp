@@ -173,6 +173,13 @@ TEST(SendWithVerify, DropoutsDuringTheSendAreCounted) {
 
 // --- retrievals that do not complete
 
+// The progress dialog has just shown Request Again (pane 6) since the test last looked.
+bool OffersTheStallChoice(const CScriptedDialogHost::SDialogRecord& dialog) {
+  const auto& shown = dialog.shownPanes;
+  return dialog.layoutID == kProgressDialog &&
+         std::find(shown.begin(), shown.end(), std::make_pair(PaneIDT{6}, true)) != shown.end();
+}
+
 struct SStallRow {
   const char* name;
   CKVXDevice::SFaults faults;
@@ -198,8 +205,7 @@ TEST(RetrieveFromTheDevice, AStalledRetrievalNamesTheMissingAndOffersAChoice) {
     rig.MakeCurrent();
     std::vector<std::string> notes;
     rig.onDialogTurn = [&](CScriptedDialogHost::SDialogRecord& dialog) {
-      if (dialog.layoutID != kProgressDialog || dialog.shownPanes.empty()) return;
-      if (dialog.shownPanes.back() == std::make_pair(PaneIDT{6}, true)) {
+      if (OffersTheStallChoice(dialog)) {
         notes.push_back(dialog.captions.back().second);
         dialog.shownPanes.clear();
         rig.host.Script(kProgressDialog, {row.answerWhenStalled});
@@ -210,10 +216,11 @@ TEST(RetrieveFromTheDevice, AStalledRetrievalNamesTheMissingAndOffersAChoice) {
     EXPECT_EQ(rig.patch.GetMissingControllers(), row.missing);
     EXPECT_EQ(rig.patch.GetReceivedCount(), 50 - row.missing.size());
     ASSERT_EQ(notes.size(), row.answerWhenStalled == msg_Nothing ? 0u : 1u);
-    if (!notes.empty())
+    if (!notes.empty()) {
       EXPECT_NE(notes[0].find(": " + CPatch::DescribeControllers(row.missing) + "."),
                 std::string::npos)
           << notes[0];
+    }
   }
 }
 
@@ -224,8 +231,7 @@ TEST(RetrieveFromTheDevice, RequestAgainAsksOnceMoreAndLaterCopiesComplete) {
   rig.MakeCurrent();
   int stalls = 0;
   rig.onDialogTurn = [&](CScriptedDialogHost::SDialogRecord& dialog) {
-    if (dialog.layoutID != kProgressDialog || dialog.shownPanes.empty()) return;
-    if (dialog.shownPanes.back() == std::make_pair(PaneIDT{6}, true)) {
+    if (OffersTheStallChoice(dialog)) {
       ++stalls;
       dialog.shownPanes.clear();
       rig.device.SetFaults({});
