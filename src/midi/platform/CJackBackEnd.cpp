@@ -55,13 +55,14 @@ std::unique_ptr<CJackBackEnd> CJackBackEnd::Open(const std::string& clientName,
 
 CJackBackEnd::CJackBackEnd(std::unique_ptr<CJackClient> client, std::string clientName,
                            CMidiErrorRelay& errors)
-    : mClientName(std::move(clientName)), mErrors(errors) {
+    : mClientName(std::move(clientName)), mErrors(errors), mCounter(client.get()) {
   mClients.push_back(std::move(client));
 }
 
 CJackBackEnd::~CJackBackEnd() = default;
 
 void CJackBackEnd::ListEndpoints(EMidiDirection direction, std::vector<SMidiEndpointInfo>& out) {
+  std::lock_guard lock(mClientsMutex);
   for (std::string& name : mClients.front()->ListPorts(direction)) {
     if (!IsOurs(name)) out.push_back({name, name});
   }
@@ -73,6 +74,7 @@ bool CJackBackEnd::IsOurs(const std::string& fullName) const {
 
 OSStatus CJackBackEnd::AddPort(const std::string& name, CMidiPacketSink* sink,
                                CJackClient*& client, CJackMidiPort*& port) {
+  std::lock_guard lock(mClientsMutex);
   const auto free = std::ranges::find_if(
       mClients, [&](const auto& candidate) { return !candidate->HasPort(name); });
   if (free != mClients.end()) {
@@ -106,8 +108,7 @@ OSStatus CJackBackEnd::PublishSource(const SMidiPortNames& names,
   return MakeLink<CJackOutputLink>(names, nullptr, nullptr, link);
 }
 
-// Every client of a server hears of each dropout: one counts them.
-std::uint32_t CJackBackEnd::GetDropoutCount() const { return mClients.front()->GetXrunCount(); }
+std::uint32_t CJackBackEnd::GetDropoutCount() const { return mCounter->GetXrunCount(); }
 
 template <typename Link, typename BaseLink>
 OSStatus CJackBackEnd::MakeLink(const SMidiPortNames& names, CMidiPacketSink* sink,

@@ -9,6 +9,7 @@
 #include "midi/platform/CMidiBackEnd.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ class CJackBackEnd final : public CMidiBackEnd {
  private:
   CJackBackEnd(std::unique_ptr<CJackClient> client, std::string clientName,
                CMidiErrorRelay& errors);
-  bool IsOurs(const std::string& fullName) const;
+  bool IsOurs(const std::string& fullName) const;  // with mClientsMutex held
   // Adds the port on the first client that has no port of that name, opening one if need be.
   OSStatus AddPort(const std::string& name, CMidiPacketSink* sink, CJackClient*& client,
                    CJackMidiPort*& port);
@@ -52,5 +53,8 @@ class CJackBackEnd final : public CMidiBackEnd {
 
   std::string mClientName;
   CMidiErrorRelay& mErrors;
-  std::vector<std::unique_ptr<CJackClient>> mClients;  // the first lists and counts dropouts
+  // Links open on the main thread and on the SysEx sender's, while the main thread lists.
+  mutable std::mutex mClientsMutex;
+  std::vector<std::unique_ptr<CJackClient>> mClients;  // the first one lists
+  CJackClient* mCounter = nullptr;  // the first one too: every client hears of each dropout
 };
