@@ -3,12 +3,19 @@
 // (KVX_TEST_JACK=1 and JACK_DEFAULT_SERVER set); skipped otherwise.
 #include <gtest/gtest.h>
 
+#include <jack/jack.h>
+#include <jack/midiport.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/KvxProcess.h"
@@ -79,6 +86,60 @@ bool Listed(const std::string& name, std::size_t count = 1) {
   }
   return false;
 }
+
+// A JACK client of the test's own. It tells which clients are there and listens to a port of
+// another client; when the messages it has heard reach one of `stallAt`, it holds up the cycle
+// past its period, which the server reports to every client as a dropped cycle (an xrun).
+class CJackObserver {
+ public:
+  explicit CJackObserver(std::vector<std::size_t> stallAt) : mStallAt(std::move(stallAt)) {
+    mClient = jack_client_open("kvx test observer", JackNoStartServer, nullptr);
+    if (mClient == nullptr) return;
+    mInput = jack_port_register(mClient, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    jack_set_process_callback(mClient, Process, this);
+    jack_activate(mClient);
+  }
+  ~CJackObserver() {
+    if (mClient != nullptr) jack_client_close(mClient);
+  }
+  bool IsOpen() const { return mInput != nullptr; }
+
+  bool HasClient(const std::string& name) const {
+    char* uuid = jack_get_uuid_for_client_name(mClient, name.c_str());
+    if (uuid == nullptr) return false;
+    jack_free(uuid);
+    return true;
+  }
+
+  // Connects the first MIDI output port whose full name matches `pattern` to ours.
+  bool Listen(const std::string& pattern) {
+    const char** ports = jack_get_ports(mClient, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                        JackPortIsOutput);
+    if (ports == nullptr) return false;
+    const bool connected = jack_connect(mClient, ports[0], jack_port_name(mInput)) == 0;
+    jack_free(static_cast<void*>(ports));
+    return connected;
+  }
+  std::size_t Heard() const { return mHeard.load(); }
+
+ private:
+  static int Process(jack_nframes_t frames, void* self) {
+    auto& observer = *static_cast<CJackObserver*>(self);
+    const std::size_t before = observer.mHeard.load();
+    const std::size_t after =
+        before + jack_midi_get_event_count(jack_port_get_buffer(observer.mInput, frames));
+    observer.mHeard.store(after);
+    for (const std::size_t at : observer.mStallAt) {
+      if (before < at && at <= after) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    return 0;
+  }
+
+  std::vector<std::size_t> mStallAt;
+  jack_client_t* mClient = nullptr;
+  jack_port_t* mInput = nullptr;
+  std::atomic<std::size_t> mHeard{0};
+};
 
 class KvxOverJack : public ::testing::Test {
  protected:
@@ -185,14 +246,16 @@ TEST_F(KvxOverJack, FaultyDevicesAreNeverTakenForComplete) {
     const std::string name = UniqueName(row.fault[0] + " " + row.fault[1]);
     const fs::path saved = mFolder / "device.mid";
     const fs::path out = mFolder / "out.mid";
+    // A device sent the patch starts empty, so that a dump it loses leaves a difference; one
+    // asked for it holds it.
     std::vector<std::string> options = row.fault;
     options.insert(options.end(), {"--save", saved.string()});
-    // A device sent to starts empty: a lost dump must not be covered by what it held before.
     if (!row.send) options.insert(options.end(), {"--patch", patch.string()});
     StDevice device(name, options);
     ASSERT_TRUE(device.Started()) << device.Log();
     ASSERT_TRUE(Listed(name));
 
+    // The device sends its 50 dumps 4 ticks apart (3.3 s): the time-out leaves room for them.
     const std::vector<std::string> args =
         row.send ? std::vector<std::string>{"send", patch.string(), "--to", name, "--verify",
                                             "--from", name, "--yes", "--timeout", "60"}
@@ -234,6 +297,50 @@ TEST_F(KvxOverJack, ANameTwoPortsShareMustBeGivenAsAUniqueID) {
                                 "--yes", "--timeout", "60"},
                                kJack);
   EXPECT_EQ(byID.status, 0) << byID.err;
+}
+
+// While kvx sends, it is one client of the JACK server (no port listers beside it); the
+// observer stalls two cycles in the middle of the dumps, and kvx tells of the dropouts while
+// the device, on a server that waits for slow clients, still gets every dump.
+TEST_F(KvxOverJack, ASendIsOneClientAndToldOfTheServersDropouts) {
+  const std::string name = UniqueName("dropouts");
+  const fs::path patch = ExamplePatch("synth-setup");
+  const fs::path saved = mFolder / "saved.mid";
+  StDevice device(name, {"--save", saved.string()});
+  ASSERT_TRUE(device.Started()) << device.Log();
+  ASSERT_TRUE(Listed(name));
+  CJackObserver observer({10, 30});
+  ASSERT_TRUE(observer.IsOpen());
+
+  CProcess send({KVX_CLI_PATH, {"send", patch.string(), "--to", name, "--yes"}, kJack, ""});
+  const std::vector<std::string> ourClients = {"KVX Editor", "KVX Editor-01", "KVX Editor-02",
+                                               "KVX port lister", "KVX port lister-01"};
+  bool listening = false;
+  std::size_t mostClients = 0;
+  while (send.IsRunning()) {
+    if (!listening) listening = observer.Listen("^KVX Editor.*:KVX Editor Output Port$");
+    if (listening) {
+      mostClients = std::max<std::size_t>(
+          mostClients, std::ranges::count_if(ourClients, [&](const std::string& client) {
+            return observer.HasClient(client);
+          }));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const SRun run = send.Wait();
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(listening);
+  EXPECT_EQ(mostClients, 1u);
+  EXPECT_GE(observer.Heard(), 30u);
+
+  // Both stalls fell inside the send; a loaded machine may add dropouts of its own.
+  std::smatch found;
+  ASSERT_TRUE(std::regex_search(run.err, found,
+                                std::regex("reported ([0-9]+) dropouts? during sending")))
+      << run.err;
+  EXPECT_GE(std::stoi(found[1].str()), 2) << run.err;
+  ASSERT_EQ(device.Stop(), 0) << device.Log();
+  EXPECT_EQ(Dumps(saved), Dumps(patch)) << device.Log();
 }
 
 }  // namespace

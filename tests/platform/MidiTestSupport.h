@@ -39,6 +39,8 @@ struct SScript {
   std::vector<SMidiEndpointInfo> destinations;
   std::vector<std::pair<std::string, Bytes>> sent;  // destination key, message
   std::vector<std::string> openedOutputs;
+  int liveOutputs = 0;  // opened and not yet closed
+  std::atomic<std::uint32_t> dropouts{0};
   std::map<std::string, CMidiPacketSink*> inputs;
   OSStatus outputStatus = 0;
 
@@ -71,9 +73,11 @@ class CScriptedBackEnd final : public CMidiBackEnd {
     std::lock_guard lock(mScript->mutex);
     if (mScript->outputStatus != 0) return mScript->outputStatus;
     mScript->openedOutputs.push_back(key + " as " + names.client + ":" + names.port);
+    ++mScript->liveOutputs;
     link = std::make_unique<COutputLink>(mScript, key);
     return 0;
   }
+  std::uint32_t GetDropoutCount() const override { return mScript->dropouts.load(); }
 
  private:
   struct CInputLink final : CMidiInputLink {
@@ -89,6 +93,10 @@ class CScriptedBackEnd final : public CMidiBackEnd {
   struct COutputLink final : CMidiOutputLink {
     COutputLink(std::shared_ptr<SScript> script, std::string key)
         : script(std::move(script)), key(std::move(key)) {}
+    ~COutputLink() override {
+      std::lock_guard lock(script->mutex);
+      --script->liveOutputs;
+    }
     OSStatus SendMessage(std::span<const std::uint8_t> message) override {
       std::lock_guard lock(script->mutex);
       script->sent.emplace_back(key, Bytes(message.begin(), message.end()));

@@ -342,6 +342,24 @@ TEST(MidiSystem, ARePluggedDestinationIsOpenedAgain) {
   EXPECT_EQ(script->Sent().back(), (std::pair<std::string, Bytes>{"dev-131", {0xFC}}));
 }
 
+TEST(MidiSystem, AnOutputPortOpensItsDestinationAheadAndSendsToOneAtATime) {
+  auto script = std::make_shared<SScript>();
+  script->destinations = {{"one", "One:One 128:0"}, {"two", "Two:Two 129:0"}};
+  CMidiSystem system(ScriptedOnly(script));
+  std::unique_ptr<CMidiClient> client;
+  ASSERT_EQ(system.CreateClient("KVX Editor", nullptr, nullptr, client), 0);
+  CMidiOutputPort* output = nullptr;
+  ASSERT_EQ(client->CreateOutputPort("Out", output), 0);
+  ASSERT_EQ(output->OpenDestination(system.GetDestination(0)), 0);
+  EXPECT_EQ(script->openedOutputs, std::vector<std::string>{"one as KVX Editor:Out"});
+  ASSERT_EQ(output->Send(system.GetDestination(0), OnePacket({0xF8})), 0);
+  ASSERT_EQ(output->Send(system.GetDestination(1), OnePacket({0xFA})), 0);
+  EXPECT_EQ(script->openedOutputs,
+            (std::vector<std::string>{"one as KVX Editor:Out", "two as KVX Editor:Out"}));
+  EXPECT_EQ(script->liveOutputs, 1);
+  EXPECT_EQ(output->OpenDestination(system.GetSource(0)), kMIDIUnknownEndpointErr);
+}
+
 // --- SysEx requests
 
 struct SCompletion {

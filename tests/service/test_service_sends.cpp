@@ -115,8 +115,9 @@ TEST_F(ServiceTest, SendStatuses) {
 }
 
 TEST_F(ServiceTest, APlatformErrorComesBackAsTheSendStatus) {
-  SetUpService(Settings(0, DestinationID(0)));
+  // The way to the destination, opened when it is chosen, fails; the send meets it again.
   mScript->outputStatus = -4321;
+  SetUpService(Settings(0, DestinationID(0)));
   const unsigned char message[] = {0x90, 0x40, 0x7F};
   EXPECT_EQ(Service().SendMidiMsg(0, message, 3), -4321);
 }
@@ -178,6 +179,14 @@ TEST_F(ServiceTest, ReleasingWithSysExInFlightEndsThemAndFreesTheSlots) {
   }
   EXPECT_EQ(WaitForSent(COSXMidiService::kDefaultSysxSlotCount).size(),
             std::size_t{COSXMidiService::kDefaultSysxSlotCount});
+}
+
+TEST_F(ServiceTest, DropoutsTheServerReportsAreCountedFromSetUp) {
+  mScript->dropouts = 3;  // before: not the service's
+  SetUpService();
+  EXPECT_EQ(Service().GetDropoutCount(), 0u);
+  mScript->dropouts = 5;
+  EXPECT_EQ(Service().GetDropoutCount(), 2u);
 }
 
 }  // namespace

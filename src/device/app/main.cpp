@@ -43,6 +43,7 @@ int main(int argc, char* argv[]) {
   }
 
   CMidiSystem::Options systemOptions;
+  systemOptions.clientName = options.name;  // on JACK: the client that carries its ports
   systemOptions.errorHandler = [](const std::string& message) {
     std::cerr << "kvx-device: " << message << std::endl;
   };

@@ -1,4 +1,4 @@
-// One MIDI system the layer reaches (ALSA or JACK through RtMidi, or the built-in device), as
+// One MIDI system the layer reaches (ALSA through RtMidi, JACK, or the built-in device), as
 // CMidiSystem sees it. Listing and opening run on the main thread; an output link is used by
 // one thread at a time (CMidiSystem serialises sends).
 #pragma once
@@ -62,4 +62,8 @@ class CMidiBackEnd {
                                  std::unique_ptr<CMidiOutputLink>& /*link*/) {
     return kMIDINotSupportedErr;
   }
+
+  // How many cycles the MIDI server has reported dropping since the back end was opened
+  // (0 where the MIDI system does not tell). Any thread.
+  virtual std::uint32_t GetDropoutCount() const { return 0; }
 };

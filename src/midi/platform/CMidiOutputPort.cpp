@@ -19,3 +19,7 @@ OSStatus CMidiOutputPort::Send(MIDIEndpointRef destination, const MIDIPacketList
   if (bytes.empty()) return kMIDINoErr;
   return GetClient().GetSystem().Send(destination, {GetClient().GetName(), GetName()}, bytes);
 }
+
+OSStatus CMidiOutputPort::OpenDestination(MIDIEndpointRef destination) {
+  return GetClient().GetSystem().OpenOutput(destination, {GetClient().GetName(), GetName()});
+}

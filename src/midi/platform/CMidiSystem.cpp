@@ -2,6 +2,7 @@
 
 #include "framework/core/TickCount.h"
 #include "midi/platform/CBuiltInDeviceBackEnd.h"
+#include "midi/platform/CJackBackEnd.h"
 #include "midi/platform/CMidiClient.h"
 #include "midi/platform/CMidiDeviceModel.h"
 #include "midi/platform/CMidiStreamParser.h"
@@ -45,18 +46,23 @@ CMidiSystem::~CMidiSystem() = default;
 void CMidiSystem::OpenBackEnds(const Options& options) {
   EMidiSystemChoice choice = options.system;
   if (choice == EMidiSystemChoice::Automatic) choice = ChoiceFromEnvironment(mErrors);
-  std::unique_ptr<CRtMidiBackEnd> system;
-  const std::string& lister = options.listerClientName;
+  std::unique_ptr<CMidiBackEnd> system;
+  const auto openAlsa = [&](bool reportAbsence) {
+    return CRtMidiBackEnd::Open(options.listerClientName, mErrors, reportAbsence);
+  };
+  const auto openJack = [&](bool reportAbsence) {
+    return CJackBackEnd::Open(options.clientName, mErrors, reportAbsence);
+  };
   switch (choice) {
     case EMidiSystemChoice::Automatic:
-      system = CRtMidiBackEnd::Open(CRtMidiBackEnd::EApi::Alsa, lister, mErrors, false);
-      if (!system) system = CRtMidiBackEnd::Open(CRtMidiBackEnd::EApi::Jack, lister, mErrors, false);
+      system = openAlsa(false);
+      if (!system) system = openJack(false);
       break;
     case EMidiSystemChoice::Alsa:
-      system = CRtMidiBackEnd::Open(CRtMidiBackEnd::EApi::Alsa, lister, mErrors, true);
+      system = openAlsa(true);
       break;
     case EMidiSystemChoice::Jack:
-      system = CRtMidiBackEnd::Open(CRtMidiBackEnd::EApi::Jack, lister, mErrors, true);
+      system = openJack(true);
       break;
     case EMidiSystemChoice::None:
       break;
@@ -126,6 +132,12 @@ bool CMidiSystem::CheckSetup() {
 }
 
 void CMidiSystem::HoldSysexSends(bool held) { mSysexSender->SetHeld(held); }
+
+std::uint32_t CMidiSystem::GetDropoutCount() const {
+  std::uint32_t count = 0;
+  for (const auto& backEnd : mBackEnds) count += backEnd->GetDropoutCount();
+  return count;
+}
 
 bool CMidiSystem::RefreshEndpoints() {
   struct SListing {
@@ -236,9 +248,29 @@ bool CMidiSystem::IsDestination(MIDIEndpointRef endpoint) const {
   return found != nullptr && found->direction == EMidiDirection::Destination;
 }
 
+OSStatus CMidiSystem::OpenOutput(MIDIEndpointRef destination, const SMidiPortNames& names) {
+  std::lock_guard sendLock(mSendMutex);
+  CMidiOutputLink* link = nullptr;
+  return FindOutput(destination, names, link);
+}
+
 OSStatus CMidiSystem::Send(MIDIEndpointRef destination, const SMidiPortNames& names,
                            std::span<const std::uint8_t> bytes) {
   std::lock_guard sendLock(mSendMutex);
+  CMidiOutputLink* link = nullptr;
+  OSStatus status = FindOutput(destination, names, link);
+  if (status != kMIDINoErr) return status;
+  const auto sendOne = [&](std::span<const std::uint8_t> message, bool /*truncated*/) {
+    if (status == kMIDINoErr && !message.empty()) status = link->SendMessage(message);
+  };
+  CMidiStreamParser parser(bytes.size());
+  parser.Feed(bytes, sendOne);
+  parser.Flush(sendOne);
+  return status;
+}
+
+OSStatus CMidiSystem::FindOutput(MIDIEndpointRef destination, const SMidiPortNames& names,
+                                 CMidiOutputLink*& link) {
   CMidiBackEnd* backEnd = nullptr;
   std::string key;
   {
@@ -254,6 +286,11 @@ OSStatus CMidiSystem::Send(MIDIEndpointRef destination, const SMidiPortNames& na
   SOutput& output = mOutputs[outputKey];
   if (!output.link || output.endpointKey != key) {
     output.link.reset();
+    // A port sends to one destination at a time: its way to any other is closed first.
+    std::erase_if(mOutputs, [&](const auto& entry) {
+      return entry.first != outputKey && std::get<1>(entry.first) == names.client &&
+             std::get<2>(entry.first) == names.port;
+    });
     const OSStatus status = backEnd->OpenOutput(key, names, output.link);
     if (status != kMIDINoErr) {
       mOutputs.erase(outputKey);
@@ -261,14 +298,8 @@ OSStatus CMidiSystem::Send(MIDIEndpointRef destination, const SMidiPortNames& na
     }
     output.endpointKey = key;
   }
-  OSStatus status = kMIDINoErr;
-  const auto sendOne = [&](std::span<const std::uint8_t> message, bool /*truncated*/) {
-    if (status == kMIDINoErr && !message.empty()) status = output.link->SendMessage(message);
-  };
-  CMidiStreamParser parser(bytes.size());
-  parser.Feed(bytes, sendOne);
-  parser.Flush(sendOne);
-  return status;
+  link = output.link.get();
+  return kMIDINoErr;
 }
 
 void CMidiSystem::EnqueueSysex(const CMidiClient* client, MIDISysexSendRequest& request,

@@ -2,9 +2,10 @@
 // a name and a unique ID that stays the same for the same device across runs and re-plugging;
 // the clients with their ports; SysEx sending in the background; setup-change notifications.
 //
-// Back ends: ALSA or JACK through RtMidi (whichever can be used), and a built-in device that
-// is always there when the options give its behaviour. Without ALSA and JACK the system
-// still works, with the built-in device alone.
+// Back ends: ALSA through RtMidi or JACK through its own API (whichever can be used), and a
+// built-in device that is always there when the options give its behaviour. Without ALSA and
+// JACK the system still works, with the built-in device alone. On JACK the whole system is one
+// JACK client, and the server's dropped cycles are counted (GetDropoutCount).
 //
 // Threads: everything here runs on the main thread (the one that made the system, or the one
 // that adopted it), except the read procedures of input
@@ -49,8 +50,10 @@ class CMidiSystem {
     EMidiSystemChoice system = EMidiSystemChoice::Automatic;
     // The built-in device's behaviour; without it there is no built-in device.
     DeviceFactory builtInDevice;
-    // The name of the port-less ALSA or JACK clients that list the ports (a name of their
-    // own, so that the clients with ports get theirs unchanged on JACK).
+    // The name of the program's one JACK client, which lists, sends and receives; give it the
+    // name of the program's own client (CreateClient), whose ports it carries.
+    std::string clientName = "KVX Editor";
+    // The name of the port-less ALSA clients that list the ports.
     std::string listerClientName = "KVX port lister";
     // One more back end, listed after the others (tests give a scripted one).
     std::function<std::unique_ptr<CMidiBackEnd>()> additionalBackEnd;
@@ -100,6 +103,10 @@ class CMidiSystem {
   // While held, SysEx requests wait unsent (for tests and diagnosis).
   void HoldSysexSends(bool held);
 
+  // How many cycles the MIDI server (JACK) has reported dropping since the system was made:
+  // messages in flight then may not have arrived. 0 on ALSA, which does not tell. Any thread.
+  std::uint32_t GetDropoutCount() const;
+
  private:
   friend class CMidiClient;
   friend class CMidiInputPort;
@@ -137,8 +144,13 @@ class CMidiSystem {
   void AddOwnPort(const std::string& clientName, const std::string& portName);
   OSStatus OpenInput(MIDIEndpointRef source, const SMidiPortNames& names, CMidiPacketSink& sink,
                      std::unique_ptr<CMidiInputLink>& link);
+  // Opens the way from our port `names` to `destination` now; one destination per port.
+  OSStatus OpenOutput(MIDIEndpointRef destination, const SMidiPortNames& names);
   OSStatus Send(MIDIEndpointRef destination, const SMidiPortNames& names,
                 std::span<const std::uint8_t> bytes);
+  // With mSendMutex held: the open link, or the status of opening it.
+  OSStatus FindOutput(MIDIEndpointRef destination, const SMidiPortNames& names,
+                      CMidiOutputLink*& link);
   void EnqueueSysex(const CMidiClient* client, MIDISysexSendRequest& request,
                     SMidiPortNames names);
   void CancelSysex(const CMidiClient* client);

@@ -4,7 +4,6 @@
 #include "midi/platform/CMidiPacketSink.h"
 
 #include <RtMidi.h>
-#include <jack/jack.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,9 +11,7 @@
 
 namespace {
 
-RtMidi::Api ToRtMidiApi(CRtMidiBackEnd::EApi api) {
-  return api == CRtMidiBackEnd::EApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
-}
+constexpr RtMidi::Api kApi = RtMidi::LINUX_ALSA;
 
 // Where RtMidi's error callback of one object reports: the relay, and a flag that tells the
 // caller of the current RtMidi call that it failed (RtMidi returns quietly when a callback is
@@ -32,32 +29,11 @@ void OnRtMidiError(RtMidiError::Type type, const std::string& text, void* userDa
   target->relay->Report(text);
 }
 
-// Runs on the MIDI thread (RtMidi's ALSA input thread or JACK's process thread).
+// Runs on the MIDI thread (RtMidi's ALSA input thread).
 void OnRtMidiInput(double /*deltaSeconds*/, std::vector<unsigned char>* message, void* userData) {
   if (message == nullptr || message->empty()) return;
   static_cast<CMidiPacketSink*>(userData)->Deliver(message->data(), message->size(),
                                                     CMidiPacketSink::Now());
-}
-
-// JACK's library prints to stderr when no server answers; the probe keeps quiet.
-void SilentJackMessage(const char* /*message*/) {}
-
-// An RAII JACK client handle for the probe.
-struct SJackClientCloser {
-  void operator()(jack_client_t* client) const { jack_client_close(client); }
-};
-using JackClientPtr = std::unique_ptr<jack_client_t, SJackClientCloser>;
-
-bool IsJackServerRunning(const std::string& clientName) {
-  auto* const savedError = jack_error_callback;
-  auto* const savedInfo = jack_info_callback;
-  jack_set_error_function(SilentJackMessage);
-  jack_set_info_function(SilentJackMessage);
-  jack_status_t status{};
-  const JackClientPtr client(jack_client_open(clientName.c_str(), JackNoStartServer, &status));
-  jack_set_error_function(savedError);
-  jack_set_info_function(savedInfo);
-  return client != nullptr;
 }
 
 bool CanOpenAlsaSequencer() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
@@ -100,8 +76,8 @@ class CRtInputLink final : public CMidiInputLink {
  public:
   CRtInputLink(std::unique_ptr<SErrorTarget> errors, std::unique_ptr<RtMidiIn> input)
       : mErrors(std::move(errors)), mInput(std::move(input)) {}
-  // Closing the port joins RtMidi's input thread (ALSA) or deactivates the client (JACK), so
-  // no callback runs once the RtMidi object is gone.
+  // Closing the port joins RtMidi's input thread, so no callback runs once the RtMidi object
+  // is gone.
   ~CRtInputLink() override {
     try {
       mInput.reset();
@@ -148,8 +124,8 @@ struct CRtMidiBackEnd::SListers {
   std::unique_ptr<RtMidiOut> destinations;
 };
 
-CRtMidiBackEnd::CRtMidiBackEnd(EApi api, CMidiErrorRelay& errors)
-    : mApi(api), mErrors(errors), mListers(std::make_unique<SListers>()) {
+CRtMidiBackEnd::CRtMidiBackEnd(CMidiErrorRelay& errors)
+    : mErrors(errors), mListers(std::make_unique<SListers>()) {
   mListers->errors.relay = &errors;
 }
 
@@ -160,22 +136,18 @@ CRtMidiBackEnd::~CRtMidiBackEnd() {
   }
 }
 
-std::unique_ptr<CRtMidiBackEnd> CRtMidiBackEnd::Open(EApi api, const std::string& listerClientName,
+std::unique_ptr<CRtMidiBackEnd> CRtMidiBackEnd::Open(const std::string& listerClientName,
                                                      CMidiErrorRelay& errors, bool reportAbsence) {
-  if (api == EApi::Alsa && !CanOpenAlsaSequencer()) {
+  if (!CanOpenAlsaSequencer()) {
     if (reportAbsence) errors.Report("The ALSA sequencer (/dev/snd/seq) cannot be opened.");
     return nullptr;
   }
-  if (api == EApi::Jack && !IsJackServerRunning(listerClientName)) {
-    if (reportAbsence) errors.Report("No JACK server is running.");
-    return nullptr;
-  }
-  std::unique_ptr<CRtMidiBackEnd> backEnd(new CRtMidiBackEnd(api, errors));
+  std::unique_ptr<CRtMidiBackEnd> backEnd(new CRtMidiBackEnd(errors));
   try {
     SListers& listers = *backEnd->mListers;
-    listers.sources = std::make_unique<RtMidiIn>(ToRtMidiApi(api), listerClientName);
+    listers.sources = std::make_unique<RtMidiIn>(kApi, listerClientName);
     listers.sources->setErrorCallback(OnRtMidiError, &listers.errors);
-    listers.destinations = std::make_unique<RtMidiOut>(ToRtMidiApi(api), listerClientName);
+    listers.destinations = std::make_unique<RtMidiOut>(kApi, listerClientName);
     listers.destinations->setErrorCallback(OnRtMidiError, &listers.errors);
   } catch (const RtMidiError& error) {
     errors.Report(error.getMessage());
@@ -184,7 +156,7 @@ std::unique_ptr<CRtMidiBackEnd> CRtMidiBackEnd::Open(EApi api, const std::string
   return backEnd;
 }
 
-std::string CRtMidiBackEnd::GetName() const { return mApi == EApi::Alsa ? "ALSA" : "JACK"; }
+std::string CRtMidiBackEnd::GetName() const { return "ALSA"; }
 
 void CRtMidiBackEnd::ListEndpoints(EMidiDirection direction, std::vector<SMidiEndpointInfo>& out) {
   try {
@@ -236,7 +208,7 @@ OSStatus CRtMidiBackEnd::MakeLink(const SMidiPortNames& names, std::unique_ptr<B
   auto errors = std::make_unique<SErrorTarget>();
   errors->relay = &mErrors;
   try {
-    auto object = std::make_unique<RtObject>(ToRtMidiApi(mApi), names.client);
+    auto object = std::make_unique<RtObject>(kApi, names.client);
     object->setErrorCallback(OnRtMidiError, errors.get());
     const OSStatus status = openPort(*object);
     if (status != kMIDINoErr) return status;

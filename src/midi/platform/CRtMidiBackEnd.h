@@ -1,8 +1,8 @@
-// ALSA or JACK through RtMidi. RtMidi connects one of its input or output objects to one
-// port, so each connection, each output destination and each published port is an RtMidi
-// object of its own (on JACK a client of its own, which JACK may rename "name-01"); two more
-// objects without ports list the sources and destinations. RtMidi reports errors to an error
-// callback installed on every object; RtMidiError is caught at every call.
+// The ALSA sequencer through RtMidi (JACK has a back end of its own, CJackBackEnd). RtMidi
+// connects one of its input or output objects to one port, so each connection, each output
+// destination and each published port is an RtMidi object of its own; two more objects without
+// ports list the sources and destinations. RtMidi reports errors to an error callback installed
+// on every object; RtMidiError is caught at every call.
 #pragma once
 
 #include "midi/platform/CMidiBackEnd.h"
@@ -15,12 +15,9 @@ class RtMidiOut;
 
 class CRtMidiBackEnd final : public CMidiBackEnd {
  public:
-  enum class EApi { Alsa, Jack };
-
-  // Null when that MIDI system cannot be used: no access to /dev/snd/seq for ALSA, no running
-  // server for JACK (JACK_DEFAULT_SERVER names it). Why is told to `errors` when
-  // `reportAbsence` is set; RtMidi's own failures always are.
-  static std::unique_ptr<CRtMidiBackEnd> Open(EApi api, const std::string& listerClientName,
+  // Null when the ALSA sequencer cannot be used (no access to /dev/snd/seq). Why is told to
+  // `errors` when `reportAbsence` is set; RtMidi's own failures always are.
+  static std::unique_ptr<CRtMidiBackEnd> Open(const std::string& listerClientName,
                                               CMidiErrorRelay& errors, bool reportAbsence);
   ~CRtMidiBackEnd() override;
 
@@ -36,7 +33,7 @@ class CRtMidiBackEnd final : public CMidiBackEnd {
                          std::unique_ptr<CMidiOutputLink>& link) override;
 
  private:
-  CRtMidiBackEnd(EApi api, CMidiErrorRelay& errors);
+  explicit CRtMidiBackEnd(CMidiErrorRelay& errors);
 
   // Makes an RtMidi object of this client with its error callback, lets openPort open its
   // port and wraps both in a Link. RtMidi's errors become kMIDIPortOpenErr; link is set only
@@ -45,7 +42,6 @@ class CRtMidiBackEnd final : public CMidiBackEnd {
   OSStatus MakeLink(const SMidiPortNames& names, std::unique_ptr<BaseLink>& link,
                     OpenPort openPort);
 
-  EApi mApi;
   CMidiErrorRelay& mErrors;
   struct SListers;
   std::unique_ptr<SListers> mListers;

@@ -120,7 +120,9 @@ std::int32_t COSXMidiService::Setup() {
     return 1;
   }
   SetUsable(true);
+  mDropoutsAtSetup = mSystem.GetDropoutCount();
   SetInportConnection(true);
+  OpenDestinations();
   mPoller.StartRepeating();
   return 0;
 }
@@ -237,6 +239,14 @@ void COSXMidiService::FindEndpoints() {
   }
 }
 
+void COSXMidiService::OpenDestinations() {
+  if (mOutputPort == nullptr) return;
+  for (std::uint32_t outport = 0; outport < mOutportCount; ++outport) {
+    // A failure here is met again, and reported, by the first send.
+    if (mOutports[outport].destination != 0) mOutputPort->OpenDestination(mOutports[outport].destination);
+  }
+}
+
 // --- preferences
 
 bool COSXMidiService::LoadPreference() {
@@ -258,6 +268,7 @@ bool COSXMidiService::LoadPreference() {
   }
   FindEndpoints();
   SetInportConnection(true);
+  OpenDestinations();
   return true;
 }
 
@@ -350,6 +361,7 @@ void COSXMidiService::SelectOutportDeviceMenu(long outport, std::int16_t item) {
   SOutportEntry* entry = FindOutport(outport);
   if (entry == nullptr) return;
   SelectDeviceMenu(false, entry->destination, entry->uniqueID, item);
+  OpenDestinations();
 }
 
 COSXMidiService::SEndpointChoice COSXMidiService::FindDeviceMenuItem(
@@ -443,6 +455,10 @@ std::int32_t COSXMidiService::SendBufferedSysx(long outport, long length) {
   return SendSysxMsg(outport, GetSysxBuffer(), length);
 }
 
+std::uint32_t COSXMidiService::GetDropoutCount() const {
+  return mSystem.GetDropoutCount() - mDropoutsAtSetup;
+}
+
 // --- callbacks
 
 void COSXMidiService::NotifyProc(const MIDINotification* notification, void* refCon) {
@@ -458,6 +474,7 @@ void COSXMidiService::HandleSetupChange(const MIDINotification& notification) {
   SetInportConnection(false);
   FindEndpoints();
   SetInportConnection(true);
+  OpenDestinations();
   NotifySystemMessage(kMidiSetupChanged, const_cast<MIDINotification*>(&notification));
 }
 

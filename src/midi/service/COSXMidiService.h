@@ -82,6 +82,8 @@ class COSXMidiService : public CMidiOperation {
   void SelectInportDeviceMenu(long inport, std::int16_t item) override;
   std::int32_t SendMidiMsg(long outport, const unsigned char* data, long length) override;
   std::int32_t SendSysxMsg(long outport, const unsigned char* data, long length) override;
+  // The cycles the MIDI server (JACK) reported dropping since Setup; 0 on ALSA.
+  std::uint32_t GetDropoutCount() const override;
 
   // --- the service's own operations
   // A menu with item 1 for no device and item index + 2 for the endpoint at that index (an
@@ -159,6 +161,8 @@ class COSXMidiService : public CMidiOperation {
   void DisposeMidiClient();
   // Gives each port the present endpoint with its unique ID, or none.
   void FindEndpoints();
+  // Opens the way to each out-port's destination, so that a transfer does not wait for it.
+  void OpenDestinations();
   void HandleSetupChange(const MIDINotification& notification);
   std::size_t CountEndpoints(bool input) const;
   MIDIEndpointRef GetEndpoint(bool input, std::size_t index) const;
@@ -178,4 +182,5 @@ class COSXMidiService : public CMidiOperation {
   std::unique_ptr<unsigned char[]> mSysxStore;  // kSysxAreaSize bytes per slot
   std::unique_ptr<MIDISysexSendRequest[]> mSysxRequests;
   CMidiSystemPoller mPoller;
+  std::uint32_t mDropoutsAtSetup = 0;
 };
