@@ -21,13 +21,14 @@ stop() {
 trap stop EXIT
 tests/device/jack_server.sh start "$server" "$state" >/dev/null
 export JACK_DEFAULT_SERVER="$server" JACK_NO_START_SERVER=1 KVX_MIDI_SYSTEM=jack
-device="KVX Stress Device"
 
 for _ in 1 2; do nice -n 10 sh -c 'while :; do :; done' & busy_pids+=($!); done
 
 expected=$("$kvx" dump "$patch")
 resent=0 failed=0
 for run in $(seq 1 "$sends"); do
+  # A name of its own each time: the last device's ports may linger a moment after it quits.
+  device="KVX Stress Device $run"
   "$build/src/device/kvx-device" --name "$device" --save "$state/device.mid" \
     >"$state/device.log" 2>&1 &
   device_pid=$!

@@ -371,7 +371,7 @@ TEST_F(MainWindowTransferTest, AnIncompleteRequestIsKeptOrPutBack) {
     bool keeps;
   };
   const SRow rows[] = {
-      {"kept", msg_KeepWhatArrived, "incomplete: 49 of 50", true},
+      {"kept", msg_KeepWhatArrived, "incomplete: ", true},
       {"cancelled", msg_Cancel, "cancelled", false},
   };
   for (const SRow& row : rows) {
@@ -385,7 +385,11 @@ TEST_F(MainWindowTransferTest, AnIncompleteRequestIsKeptOrPutBack) {
     StDialogHost installed(&answering);
     window->ObeyCommand(cmd_RequestPatch, nullptr);
 
+    // A loaded machine may stall the device before the 49th dump: the count is what came.
+    const std::string counted = std::to_string(patch.GetReceivedCount()) + " of 50";
     EXPECT_TRUE(window->GetStatusText().contains(QString::fromUtf8(row.status)))
+        << window->GetStatusText().toStdString();
+    EXPECT_EQ(window->GetStatusText().contains(QString::fromStdString(counted)), row.keeps)
         << window->GetStatusText().toStdString();
     EXPECT_EQ(patch.MakeSMFData() == before, !row.keeps);
     EXPECT_EQ(patch.IsModified(), row.keeps);
