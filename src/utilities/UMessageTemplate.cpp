@@ -269,7 +269,10 @@ short UMessageTemplate::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFre
   out.info.dataType = clampDataType(out.info.dataType);
 
   const std::string normal = normaliseText(text);
-  if (normal.empty()) return 0;
+  if (normal.empty()) {
+    storeDataAndChannel(SPlaceholders{}, out);  // no placeholder of an earlier text stays
+    return 0;
+  }
   // The first byte must be a status byte.
   if (!isHexDigit(normal[0]) || UStringUtils::HexCharToNum(normal[0]) < 8) return kBadStructure;
 
