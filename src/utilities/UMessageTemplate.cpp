@@ -102,7 +102,9 @@ class CTemplateScanner {
   }
 
   short OnData() {
-    if (mFound.hasData) return UMessageTemplate::kBadStructure;
+    // Under a format without data bytes "DT" would mark a position that no printed text
+    // could give back.
+    if (mFound.hasData || mDataSize == 0) return UMessageTemplate::kBadStructure;
     if (short result = FlushPending(); result < 0) return result;
     mFound.hasData = true;
     mFound.dataPos = static_cast<std::uint8_t>(mCount);
