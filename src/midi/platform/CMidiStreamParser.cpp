@@ -55,16 +55,12 @@ void CMidiStreamParser::FeedByte(std::uint8_t byte, const MessageFn& onMessage) 
   }
   if (mInSysex) {
     if (byte == kSysexEnd) {
-      if (mSysex.size() < mMaxSysexLength) mSysex.push_back(byte);
+      KeepSysexByte(byte);
       EndSysex(mSysexOverflow, onMessage);
       return;
     }
     if (!IsStatus(byte)) {
-      if (mSysex.size() < mMaxSysexLength) {
-        mSysex.push_back(byte);
-      } else {
-        mSysexOverflow = true;
-      }
+      KeepSysexByte(byte);
       return;
     }
     EndSysex(true, onMessage);  // a status byte cuts an unfinished SysEx short
@@ -105,6 +101,15 @@ void CMidiStreamParser::StartMessage(std::uint8_t status, const MessageFn& onMes
     onMessage(std::span<const std::uint8_t>(mMessage, 1), false);
     mMessageLength = 0;
     mExpectedLength = 0;
+  }
+}
+
+// A byte without room, the F7 included, marks the SysEx as cut.
+void CMidiStreamParser::KeepSysexByte(std::uint8_t byte) {
+  if (mSysex.size() < mMaxSysexLength) {
+    mSysex.push_back(byte);
+  } else {
+    mSysexOverflow = true;
   }
 }
 
