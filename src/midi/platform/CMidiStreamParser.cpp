@@ -92,8 +92,8 @@ void CMidiStreamParser::StartMessage(std::uint8_t status, const MessageFn& onMes
     if (mMaxSysexLength > 0) mSysex.push_back(status);
     return;
   }
-  if (status == kSysexEnd) return;  // an F7 without a SysEx
   mRunningStatus = IsChannelStatus(status) ? status : 0;
+  if (status == kSysexEnd) return;  // an F7 without a SysEx: dropped, ending running status
   mMessage[0] = status;
   mMessageLength = 1;
   mExpectedLength = MessageLength(status);
