@@ -145,6 +145,8 @@ void CMidiInQueue::InsertQueue(const unsigned char* data, unsigned char length,
   }
   if ((position & kContinues) == 0) {
     mDropping = false;  // a new message begins
+    // and the one before it, never ended, would run into it: drop that one.
+    if (mMessageOpen) DropMessage(0);
   } else if (mDropping || !mMessageOpen) {
     // The rest of a dropped message, or of one whose beginning is not in the ring (it came
     // before the queue was cleared): skip it up to its end.
