@@ -42,6 +42,13 @@ bool IsOldFormatDump(const unsigned char* bytes, long length) {
   return true;
 }
 
+// Told before reading, as the reader takes a file whole.
+bool IsTooLarge(const std::filesystem::path& file) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  return !error && size > CPatch::kMaxFileSize;
+}
+
 }  // namespace
 
 void CPatch::WritePatchEvents(CSMFWriter& writer) const {
@@ -86,10 +93,15 @@ short CPatch::LoadSMF(const FSSpec& file) {
   // A folder, a missing file or one the user may not read is no damaged MIDI file: say what
   // is in the way.
   const std::filesystem::path path = file.Path();
+  std::string problemText;
   if (const int problem = UFileUtils::FindFileProblem(path, UFileUtils::EFileUse::Read)) {
-    UAlert::ErrorAlert(UAlert::GetMessage(
-        err_CannotOpenFile, UFileUtils::DisplayName(path),
-        UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Read)));
+    problemText = UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Read);
+  } else if (IsTooLarge(path)) {
+    problemText = "it is too large for a patch file (over 1 MB)";
+  }
+  if (!problemText.empty()) {
+    UAlert::ErrorAlert(
+        UAlert::GetMessage(err_CannotOpenFile, UFileUtils::DisplayName(path), problemText));
     return CSMFReader::kErrRead;
   }
   CSMFReader reader;
