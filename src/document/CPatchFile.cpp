@@ -6,6 +6,7 @@
 #include "document/CSMFReader.h"
 #include "document/CSMFWriter.h"
 #include "framework/core/LString.h"
+#include "framework/core/MidiBytes.h"
 #include "utilities/UAlert.h"
 #include "utilities/UFileUtils.h"
 
@@ -15,21 +16,19 @@ namespace {
 
 constexpr unsigned long kPatchTempo = 120;
 constexpr unsigned long kDumpDelta = 8;  // ticks between dumps, about 42 ms at 120 bpm
-constexpr std::uint8_t kSysxStatus = 0xF0;
-constexpr std::uint8_t kMetaStatus = 0xFF;
 constexpr std::uint8_t kMetaText = 0x01;
 constexpr std::uint8_t kMetaCopyright = 0x02;
 constexpr std::uint8_t kMetaSequenceName = 0x03;
 
 bool IsMeta(const SSMFEvent& event, std::uint8_t type) {
-  return event.status == kMetaStatus && event.metaType == type;
+  return event.status == kMetaEvent && event.metaType == type;
 }
 
 // A Text event right behind the last event in the same track (the dump's parameter name).
 bool TrackHasTextNext(const CSMFReader::CTrack* track) {
   if (track == nullptr || !track->ValidNextEvent()) return false;
   std::uint8_t metaType = 0;
-  return track->GetNextEventStatus(&metaType) == kMetaStatus && metaType == kMetaText;
+  return track->GetNextEventStatus(&metaType) == kMetaEvent && metaType == kMetaText;
 }
 
 // A dump of the older device, told by its header at the positions compared on receipt.
@@ -134,7 +133,7 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult,
 
   SSMFEvent event;
   while (reader.GetNextEvent(event)) {
-    if (event.status == kSysxStatus) {
+    if (event.status == kSysexStart) {
       const long index = CheckBulkSysx(event.data, event.length);
       if (index != expected) {
         // An older file opened directly: its first dump is one of the older format.

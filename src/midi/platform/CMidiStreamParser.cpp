@@ -1,9 +1,8 @@
 #include "midi/platform/CMidiStreamParser.h"
 
-namespace {
+#include "framework/core/MidiBytes.h"
 
-constexpr std::uint8_t kSysexStart = 0xF0;
-constexpr std::uint8_t kSysexEnd = 0xF7;
+namespace {
 
 bool IsStatus(std::uint8_t byte) { return byte >= 0x80; }
 bool IsRealtime(std::uint8_t byte) { return byte >= 0xF8; }
