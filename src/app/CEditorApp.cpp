@@ -10,6 +10,7 @@
 #include "framework/core/LFile.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
+#include "framework/core/StValueChanger.h"
 #include "framework/core/UStringLists.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LMenu.h"
@@ -72,19 +73,6 @@ class StImportVersion {
 
 // The undo step of a dropped file's load.
 constexpr const char* kDropStep = "Open Dropped File";
-
-// Has the files opened in its scope loaded as an undoable step.
-class StOpenAsStep {
- public:
-  StOpenAsStep(const char*& step, const char* name) : mStep(step), mSaved(step) { mStep = name; }
-  ~StOpenAsStep() { mStep = mSaved; }
-  StOpenAsStep(const StOpenAsStep&) = delete;
-  StOpenAsStep& operator=(const StOpenAsStep&) = delete;
-
- private:
-  const char*& mStep;
-  const char* mSaved;
-};
 
 }  // namespace
 
@@ -272,7 +260,8 @@ void CEditorApp::OpenRecentFile(CommandT command) {
 void CEditorApp::OpenDroppedFile(FSSpec* file) {
   if (file == nullptr || mEditorDoc == nullptr || UAlert::IsAlerting()) return;
   UAlert::IsFrontProcess(true);
-  StOpenAsStep step(mOpenStep, kDropStep);
+  // Has the files opened in this scope loaded as an undoable step.
+  StValueChanger<const char*> step(mOpenStep, kDropStep);
   SendAEOpenDoc(*file);
 }
 

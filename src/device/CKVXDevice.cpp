@@ -1,7 +1,7 @@
 #include "device/CKVXDevice.h"
 
 #include "framework/core/LString.h"
-
+#include "framework/core/MidiBytes.h"
 
 namespace {
 
@@ -9,8 +9,6 @@ constexpr std::size_t kAddressPos = 7;
 constexpr std::size_t kNibblePos = 11;
 constexpr std::size_t kChecksumPos = 139;
 constexpr std::size_t kDeviceIDPos = 2;  // any device ID is answered, as the editor accepts any
-constexpr std::uint8_t kSysexStart = 0xF0;
-constexpr std::uint8_t kSysexEnd = 0xF7;
 
 bool IsRequest(std::span<const std::uint8_t> message, const unsigned char* request) {
   if (message.size() != static_cast<std::size_t>(kBulkRequestSize)) return false;

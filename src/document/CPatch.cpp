@@ -87,7 +87,8 @@ unsigned char BulkChecksum(const unsigned char* first, const unsigned char* last
 
 bool IsAlternateMsgType(std::uint8_t msgType) {
   switch (msgType) {
-    case 2: case 4: case 6: case 8: case 16: case 18: case 21: case 23:
+    case msgType_Note + 1: case msgType_CAf + 1: case msgType_PAf + 1: case msgType_CC + 1:
+    case msgType_RPN + 1: case msgType_NRPN + 1: case msgType_Sysx + 1: case msgType_Free + 1:
       return true;
     default:
       return false;
@@ -107,39 +108,39 @@ std::string MakeShortCaption(const SPatchParam& param) {
   const std::uint8_t* data = param.data;
   const std::string ch = Num(param.channel + 1u);
   switch (param.msgType) {
-    case 1: case 2:
+    case msgType_Note: case msgType_Note + 1:
       return Concat({"NT ", Num(data[0]), ":", ch});
-    case 3: case 4:
+    case msgType_CAf: case msgType_CAf + 1:
       return Concat({"CAf ", ":", ch});
-    case 5: case 6:
+    case msgType_PAf: case msgType_PAf + 1:
       return Concat({"PAf ", Num(data[0]), ":", ch});
-    case 7: case 8:
+    case msgType_CC: case msgType_CC + 1:
       return Concat({"CC ", Num(data[0]), ":", ch});
-    case 9:
+    case msgType_Enc:
       return Concat({"Enc ", Num(data[0]), ":", ch});
-    case 10:
+    case msgType_PC:
       return Concat({"PC ", ":", ch});
-    case 11:
+    case msgType_BankPC:
       return Concat({"Bnk ", Num(data[1]), "/", Num(data[0]), ", PC ", ":", ch});
-    case 12:
+    case msgType_FixedPC:
       return Concat({"PC ", Num(data[0] + 1u), ":", ch});
-    case 13:
+    case msgType_FixedBankPC:
       return Concat({"Bnk ", Num(data[1]), "/", Num(data[0]), ", PC ", Num(data[2] + 1u), ":", ch});
-    case 14:
+    case msgType_CurPC:
       return data[0] == 0 ? "PC Inc." : "PC Dec.";
-    case 15: case 16:
+    case msgType_RPN: case msgType_RPN + 1:
       return Concat({"RP ", Num(data[2]), "/", Num(data[1]), ":", ch});
-    case 17: case 18:
+    case msgType_NRPN: case msgType_NRPN + 1:
       return Concat({"NP ", Num(data[2]), "/", Num(data[1]), ":", ch});
-    case 19: {
+    case msgType_Realtime: {
       Str255 hex;
       return LString::ToStd(UStringUtils::NumToHex(data[0], hex));
     }
-    case 20: case 21:
+    case msgType_Sysx: case msgType_Sysx + 1:
       return "SysEx.";
-    case 22: case 23:
+    case msgType_Free: case msgType_Free + 1:
       return "FREE";
-    case 24:
+    case msgType_Tempo:
       return "TEMPO";
     default:
       return {};

@@ -104,8 +104,11 @@ class CPatch : public CMidiInHandler, public LBroadcaster {
 
   // --- patch file
   // 0; the reader's 1, 2 or 3 when the file is no MIDI file (alert 3); -1 when it is not a
-  // patch file (alert 4, or 8 for the older format). Starts with InitAllParams.
+  // patch file (alert 4, or 8 for the older format). Starts with InitAllParams. A file larger
+  // than kMaxFileSize is refused (3) before it is read.
   virtual short LoadSMF(const FSSpec& file);
+  // Patch files take about 7.5 KB; this leaves room for long notices and foreign events.
+  static constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
   // 0, or -1 when the file could not be written; the old file is then left as it was and the
   // patch stays modified. Shows no alert.
   virtual short SaveSMF(const FSSpec& file);

@@ -6,6 +6,7 @@
 #include "document/CSMFReader.h"
 #include "document/CSMFWriter.h"
 #include "framework/core/LString.h"
+#include "framework/core/MidiBytes.h"
 #include "utilities/UAlert.h"
 #include "utilities/UFileUtils.h"
 
@@ -15,21 +16,19 @@ namespace {
 
 constexpr unsigned long kPatchTempo = 120;
 constexpr unsigned long kDumpDelta = 8;  // ticks between dumps, about 42 ms at 120 bpm
-constexpr std::uint8_t kSysxStatus = 0xF0;
-constexpr std::uint8_t kMetaStatus = 0xFF;
 constexpr std::uint8_t kMetaText = 0x01;
 constexpr std::uint8_t kMetaCopyright = 0x02;
 constexpr std::uint8_t kMetaSequenceName = 0x03;
 
 bool IsMeta(const SSMFEvent& event, std::uint8_t type) {
-  return event.status == kMetaStatus && event.metaType == type;
+  return event.status == kMetaEvent && event.metaType == type;
 }
 
 // A Text event right behind the last event in the same track (the dump's parameter name).
 bool TrackHasTextNext(const CSMFReader::CTrack* track) {
   if (track == nullptr || !track->ValidNextEvent()) return false;
   std::uint8_t metaType = 0;
-  return track->GetNextEventStatus(&metaType) == kMetaStatus && metaType == kMetaText;
+  return track->GetNextEventStatus(&metaType) == kMetaEvent && metaType == kMetaText;
 }
 
 // A dump of the older device, told by its header at the positions compared on receipt.
@@ -40,6 +39,13 @@ bool IsOldFormatDump(const unsigned char* bytes, long length) {
   for (long pos : kOldCheckPos)
     if (bytes[pos] != kBulkHeader_100[pos]) return false;
   return true;
+}
+
+// Told before reading, as the reader takes a file whole.
+bool IsTooLarge(const std::filesystem::path& file) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  return !error && size > CPatch::kMaxFileSize;
 }
 
 }  // namespace
@@ -86,10 +92,15 @@ short CPatch::LoadSMF(const FSSpec& file) {
   // A folder, a missing file or one the user may not read is no damaged MIDI file: say what
   // is in the way.
   const std::filesystem::path path = file.Path();
+  std::string problemText;
   if (const int problem = UFileUtils::FindFileProblem(path, UFileUtils::EFileUse::Read)) {
-    UAlert::ErrorAlert(UAlert::GetMessage(
-        err_CannotOpenFile, UFileUtils::DisplayName(path),
-        UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Read)));
+    problemText = UFileUtils::DescribeFileProblem(problem, UFileUtils::EFileUse::Read);
+  } else if (IsTooLarge(path)) {
+    problemText = "it is too large for a patch file (over 1 MB)";
+  }
+  if (!problemText.empty()) {
+    UAlert::ErrorAlert(
+        UAlert::GetMessage(err_CannotOpenFile, UFileUtils::DisplayName(path), problemText));
     return CSMFReader::kErrRead;
   }
   CSMFReader reader;
@@ -122,7 +133,7 @@ short CPatch::ReadPatchEvents(CSMFReader& reader, short openResult,
 
   SSMFEvent event;
   while (reader.GetNextEvent(event)) {
-    if (event.status == kSysxStatus) {
+    if (event.status == kSysexStart) {
       const long index = CheckBulkSysx(event.data, event.length);
       if (index != expected) {
         // An older file opened directly: its first dump is one of the older format.

@@ -1,6 +1,7 @@
 #include "document/CSMFReader.h"
 
 #include "framework/core/LFile.h"
+#include "framework/core/MidiBytes.h"
 
 #include <algorithm>
 #include <array>
@@ -14,10 +15,6 @@ constexpr std::size_t kHeaderChunkSize = 14;
 constexpr std::size_t kChunkPreambleSize = 8;  // type and length
 constexpr std::uint32_t kHeaderLength = 6;
 constexpr std::uint16_t kHighestFormat = 1;
-
-constexpr std::uint8_t kSysExStart = 0xF0;
-constexpr std::uint8_t kSysExContinuation = 0xF7;
-constexpr std::uint8_t kMetaEvent = 0xFF;
 
 constexpr std::uint32_t kMaxSysExDataKept = 255;  // after the status byte
 constexpr std::uint32_t kMaxMetaDataKept = 256;
@@ -93,8 +90,8 @@ short CSMFReader::CTrack::ReadEvent(SSMFEvent& event) {
   short result = mDamaged ? kErrRead : ReadByte(event.status);
   if (result == kNoErr) {
     switch (event.status) {
-      case kSysExStart:
-      case kSysExContinuation:
+      case kSysexStart:
+      case kSysexEnd:
         result = ReadSysxEvent(event);
         break;
       case kMetaEvent:

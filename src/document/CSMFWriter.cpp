@@ -1,6 +1,7 @@
 #include "document/CSMFWriter.h"
 
 #include "framework/core/LFile.h"
+#include "framework/core/MidiBytes.h"
 #include "utilities/UStringUtils.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr std::uint8_t kMetaEvent = 0xFF;
 constexpr std::uint8_t kMetaText = 0x01;
 constexpr std::uint8_t kMetaCopyright = 0x02;
 constexpr std::uint8_t kMetaSequenceTrackName = 0x03;

@@ -37,8 +37,14 @@ struct SInvalid {
   std::string reason;
 };
 
+// Keys and parser messages go into error messages cut to a readable length.
+std::string Shorten(std::string text, std::size_t limit = 40) {
+  if (text.size() > limit) text = text.substr(0, limit - 3) + "...";
+  return text;
+}
+
 std::string Join(const std::string& path, const std::string& key) {
-  return path.empty() ? key : path + "." + key;
+  return path.empty() ? Shorten(key) : path + "." + Shorten(key);
 }
 
 std::string Item(const std::string& path, std::size_t index) {
@@ -86,7 +92,7 @@ class CDocumentReader {
     for (const auto& item : value.items()) {
       bool known = false;
       for (const char* field : fields) known = known || item.key() == field;
-      if (!known) Fail(path, "unknown field \"" + item.key() + "\"");
+      if (!known) Fail(path, "unknown field \"" + Shorten(item.key()) + "\"");
     }
     if (value.contains("comment") && !value["comment"].is_string())
       Fail(Join(path, "comment"), "expected a string, found " + Describe(value["comment"]));
@@ -224,22 +230,24 @@ class CDocumentReader {
 };
 
 // Refuses an object that holds a key twice (the parser would silently keep the last one) and
-// names where: the parser calls back with the nesting of every value it reads.
+// names where: the parser calls back with the nesting of every value it reads. Refuses nesting
+// beyond kMaxNesting at once, which also bounds the paths it names.
 class CDuplicateKeyGuard {
  public:
   bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
     switch (event) {
       case json::parse_event_t::object_start:
-        mFrames.push_back({false, 0, {}, {}});
-        break;
       case json::parse_event_t::array_start:
-        mFrames.push_back({true, 0, {}, {}});
+        if (mFrames.size() >= CPatchJSON::kMaxNesting)
+          throw SInvalid{"", "objects and arrays nested more than " +
+                                 std::to_string(CPatchJSON::kMaxNesting) + " levels deep"};
+        mFrames.push_back({event == json::parse_event_t::array_start, 0, {}, {}});
         break;
       case json::parse_event_t::key: {
         SFrame& top = mFrames.back();
         top.key = parsed.get<std::string>();
         if (!top.keys.insert(top.key).second)
-          throw SInvalid{PathOfTop(), "the key \"" + top.key + "\" is given twice"};
+          throw SInvalid{PathOfTop(), "the key \"" + Shorten(top.key) + "\" is given twice"};
         break;
       }
       case json::parse_event_t::object_end:
@@ -385,7 +393,7 @@ bool CPatchJSON::FromText(std::string_view text, CPatch& patch, SError& error) {
     std::string reason = parseError.what();
     const std::size_t prefixEnd = reason.find("] ");
     if (prefixEnd != std::string::npos) reason.erase(0, prefixEnd + 2);
-    error = {"", "not valid JSON: " + reason};
+    error = {"", "not valid JSON: " + Shorten(reason, 200)};
     return false;
   }
   return FromJSON(document, patch, error);

@@ -20,6 +20,9 @@ class CPatchJSON {
   static constexpr int kFormatVersion = 1;
   // The file reader keeps at most this many bytes of a copyright notice.
   static constexpr std::size_t kMaxCopyrightSize = 256;
+  // A patch document nests four levels deep; text nested deeper than this is refused as soon
+  // as the parser reaches the level beyond.
+  static constexpr std::size_t kMaxNesting = 32;
 
   // Where reading stopped and why. `path` is empty for faults of the whole text.
   struct SError {
@@ -36,6 +39,7 @@ class CPatchJSON {
   // True on success; false with `error` filled, the patch untouched. The format version of the
   // patch (CPatch::GetVersion) is not part of the document and is kept.
   static bool FromJSON(const nlohmann::ordered_json& document, CPatch& patch, SError& error);
-  // The same from text; also refuses text that is not JSON and objects with a key twice.
+  // The same from text; also refuses text that is not JSON, objects with a key twice and
+  // nesting beyond kMaxNesting.
   static bool FromText(std::string_view text, CPatch& patch, SError& error);
 };

@@ -5,6 +5,7 @@
 #include "document/CPatchHistory.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
+#include "framework/core/StValueChanger.h"
 #include "framework/ui/LControl.h"
 #include "framework/ui/LDialogBox.h"
 #include "framework/ui/LEditText.h"
@@ -37,31 +38,6 @@ constexpr const char* kRequestStep = "Request from KVX";
 constexpr const char* kPrefsTag = "General Settings";
 constexpr const char* kVerifyParam = "Verify After Sending";
 constexpr std::int32_t kPatchParamSize = static_cast<std::int32_t>(sizeof(SPatchParam));
-
-// Sets a flag for a scope and gives it its old value back, also when an exception leaves.
-class StBusy {
- public:
-  StBusy(bool& flag, bool value) : mFlag(flag), mSaved(flag) { mFlag = value; }
-  ~StBusy() { mFlag = mSaved; }
-  StBusy(const StBusy&) = delete;
-  StBusy& operator=(const StBusy&) = delete;
-
- private:
-  bool& mFlag;
-  bool mSaved;
-};
-
-// Clears the busy flag of a pending drop when the scope ends, however it ends.
-class StDropOver {
- public:
-  explicit StDropOver(bool& busy) : mBusy(busy) {}
-  ~StDropOver() { mBusy = false; }
-  StDropOver(const StDropOver&) = delete;
-  StDropOver& operator=(const StDropOver&) = delete;
-
- private:
-  bool& mBusy;
-};
 
 // The current MIDI service, when it can be used with the ports a transfer needs.
 bool MidiServiceReady(bool needInput) {
@@ -168,7 +144,7 @@ bool CMainWindow::AllowSubRemoval(LCommander* sub) {
 // --- commands
 
 bool CMainWindow::ObeyCommand(CommandT command, void* param) {
-  StBusy busy(mBusy, true);
+  StValueChanger<bool> busy(mBusy, true);
   ShowStatus(QString());
   switch (command) {
     case cmd_CopyPatchParam:
@@ -451,7 +427,8 @@ void CMainWindow::ReceiveDragItem(DragReference drag, DragAttributes, ItemRefere
 void CMainWindow::SpendTime(const EventRecord&) {
   StopRepeating();
   SetUpdateCommandStatus(true);
-  // The drop is over once the file has been handed on, also when opening it failed.
-  StDropOver over(mBusy);
+  // The drop is over once the file has been handed on, also when opening it failed: the
+  // command keeps the window busy while it runs and gives back the value it found.
+  mBusy = false;
   ObeyCommand(cmd_OpenDroppedFile, &mDroppedFile);
 }

@@ -144,16 +144,16 @@ void CMidiInQueue::InsertQueue(const unsigned char* data, unsigned char length,
     return;
   }
   if ((position & kContinues) == 0) {
-    mDropping = false;  // a new message begins
-  } else if (mDropping || !mMessageOpen) {
+    // A new message begins; the one before it, never ended, would run into it: drop that one.
+    if (mMessageOpen) DropMessage();
+  } else if (!mMessageOpen) {
     // The rest of a dropped message, or of one whose beginning is not in the ring (it came
-    // before the queue was cleared): skip it up to its end.
-    mDropping = (position & kMoreFollows) != 0;
+    // before the queue was cleared): skipped.
     return;
   }
   const long needed = (length + 3) / 4;
   if (needed > FreeEntries(needed)) {
-    DropMessage(position);
+    DropMessage();
     return;
   }
   StoreEntries(ring, data, length, position);
@@ -237,11 +237,11 @@ void CMidiInQueue::StoreEntries(SMidiQueueEntry* ring, const unsigned char* data
 }
 
 // runs on the MIDI thread
-void CMidiInQueue::DropMessage(unsigned char position) noexcept {
-  // Forget what is stored of the unfinished message, and skip what is still to come of it.
+void CMidiInQueue::DropMessage() noexcept {
+  // Forget what is stored of the unfinished message; what is still to come of it finds no
+  // open message and is skipped.
   mInsertIndex = mWriteIndex.load(std::memory_order_relaxed);
   mMessageOpen = false;
-  mDropping = (position & kMoreFollows) != 0;
   mDroppedCount.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -312,10 +312,6 @@ SMidiQueueEntry CMidiInQueue::GetEntry(long index) const {
   return mRingStorage[static_cast<std::size_t>(index)];
 }
 
-std::uint16_t CMidiInQueue::NextIndex(std::uint16_t index) const {
-  return static_cast<std::uint16_t>(index + 1 == mRingSize ? 0 : index + 1);
-}
-
 void CMidiInQueue::WaitForInsertion() const {
   const std::uint32_t pass = mInsertPass.load(std::memory_order_seq_cst);
   if ((pass & 1u) == 0) return;
@@ -327,7 +323,6 @@ void CMidiInQueue::ResetIndices() {
   mInsertIndex = 0;
   mKnownReadIndex = 0;
   mMessageOpen = false;
-  mDropping = false;
   mWriteIndex.store(0, std::memory_order_relaxed);
   mReadIndex.store(0, std::memory_order_relaxed);
   mCompleteCount.store(0, std::memory_order_relaxed);

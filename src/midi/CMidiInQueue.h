@@ -103,11 +103,10 @@ class CMidiInQueue : public LPeriodical {
   void SetMessagesPerTurn(unsigned short count) { mMessagesPerTurn = count; }
 
  private:
-  std::uint16_t NextIndex(std::uint16_t index) const;
   long FreeEntries(long needed) noexcept;
   void StoreEntries(SMidiQueueEntry* ring, const unsigned char* data, unsigned char length,
                     unsigned char position) noexcept;
-  void DropMessage(unsigned char position) noexcept;
+  void DropMessage() noexcept;
   void WaitForInsertion() const;
   void ResetIndices();
 
@@ -145,6 +144,7 @@ class CMidiInQueue : public LPeriodical {
   std::atomic<unsigned long> mDroppedCount{0};
   std::uint16_t mInsertIndex = 0;      // next entry to write, past an unfinished message
   std::uint16_t mKnownReadIndex = 0;   // the read index when last looked at
-  bool mMessageOpen = false;           // the ring holds the beginning of an unfinished message
-  bool mDropping = false;              // the rest of a skipped message is still arriving
+  // The ring holds the beginning of an unfinished message; while it does not, the rest of a
+  // message (a continuing insertion) has nowhere to go and is skipped.
+  bool mMessageOpen = false;
 };

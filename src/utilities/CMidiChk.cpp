@@ -1,10 +1,10 @@
 #include "utilities/CMidiChk.h"
 
+#include "framework/core/MidiBytes.h"
+
 namespace {
 
 constexpr std::uint8_t kStatusBit = 0x80;
-constexpr std::uint8_t kStartOfExclusive = 0xF0;
-constexpr std::uint8_t kEndOfExclusive = 0xF7;
 
 bool isStatus(std::uint8_t value) { return (value & kStatusBit) != 0; }
 
@@ -53,10 +53,10 @@ int CMidiChk::Chk3Byte(const std::uint8_t* bytes, int count) {
 int CMidiChk::ChkSysMes(const std::uint8_t* bytes, int count) {
   if (bytes == nullptr || count <= 0) return kIncomplete;
   switch (bytes[0]) {
-    case kStartOfExclusive:
+    case kSysexStart:
       for (int i = 1; i < count; ++i) {
         if (!isStatus(bytes[i])) continue;
-        return bytes[i] == kEndOfExclusive ? i + 1 : kMalformed;
+        return bytes[i] == kSysexEnd ? i + 1 : kMalformed;
       }
       return kIncomplete;
     case 0xF1:  // time code quarter frame

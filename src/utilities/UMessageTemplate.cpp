@@ -1,6 +1,7 @@
 #include "utilities/UMessageTemplate.h"
 
 #include "framework/core/LString.h"
+#include "framework/core/MidiBytes.h"
 #include "utilities/UStringUtils.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kMaxBytes = UMessageTemplate::kMaxMessageBytes;
 constexpr std::uint8_t kMaxDataType = 5;
-constexpr std::uint8_t kEndOfExclusive = 0xF7;
 constexpr std::uint8_t kChannelX = 1;
 constexpr std::uint8_t kChannelN = 2;
 
@@ -102,7 +102,9 @@ class CTemplateScanner {
   }
 
   short OnData() {
-    if (mFound.hasData) return UMessageTemplate::kBadStructure;
+    // Under a format without data bytes "DT" would mark a position that no printed text
+    // could give back.
+    if (mFound.hasData || mDataSize == 0) return UMessageTemplate::kBadStructure;
     if (short result = FlushPending(); result < 0) return result;
     mFound.hasData = true;
     mFound.dataPos = static_cast<std::uint8_t>(mCount);
@@ -149,7 +151,7 @@ class CTemplateScanner {
     auto value = static_cast<std::uint8_t>(mPending * 16 + digit);
     mPending = -1;
     if (short result = StoreByte(value); result < 0) return result;
-    if (IsSysEx() && value == kEndOfExclusive) mEnded = true;
+    if (IsSysEx() && value == kSysexEnd) mEnded = true;
     return 0;
   }
 
@@ -235,7 +237,7 @@ std::string printTemplate(const STemplateLayout& layout, bool listForm) {
     } else {
       appendByte(text, layout.msg[i]);
     }
-    if (layout.stopAtEnd && i < kMaxBytes && layout.msg[i] == kEndOfExclusive) break;
+    if (layout.stopAtEnd && i < kMaxBytes && layout.msg[i] == kSysexEnd) break;
   }
   if (!text.empty()) text.pop_back();
   return text;
@@ -269,7 +271,10 @@ short UMessageTemplate::CompileMsgStr(ConstStr255Param text, SPrmPatCtrlSysExFre
   out.info.dataType = clampDataType(out.info.dataType);
 
   const std::string normal = normaliseText(text);
-  if (normal.empty()) return 0;
+  if (normal.empty()) {
+    storeDataAndChannel(SPlaceholders{}, out);  // no placeholder of an earlier text stays
+    return 0;
+  }
   // The first byte must be a status byte.
   if (!isHexDigit(normal[0]) || UStringUtils::HexCharToNum(normal[0]) < 8) return kBadStructure;
 

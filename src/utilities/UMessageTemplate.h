@@ -14,7 +14,8 @@ class UMessageTemplate {
  public:
   static constexpr short kBadCharacter = -1;  // neither hex digit, blank nor part of a token
   static constexpr short kTooLong = -2;       // more than 24 message bytes
-  static constexpr short kBadStructure = -3;  // framing, repeated or misplaced tokens, lone digit
+  // framing, repeated or misplaced tokens, "DT" under a format without data, lone digit
+  static constexpr short kBadStructure = -3;
   static constexpr int kMaxMessageBytes = 24;
 
   // Parses a SysEx template ("F0 ... F7"). `out.info.dataType` selects how many bytes "DT"

@@ -33,6 +33,10 @@ constexpr std::uint16_t kLastIndex = std::numeric_limits<std::uint16_t>::max();
 constexpr std::string_view kNoFolder = "0";
 
 bool isBlank(std::uint8_t byte) { return byte == ' ' || byte == '\t'; }
+bool isLineEnd(std::uint8_t byte) { return byte == kCR || byte == kLF; }
+bool isControl(char c) { return static_cast<std::uint8_t>(c) < 0x20 || c == 0x7F; }
+
+bool hasControl(std::string_view text) { return std::ranges::any_of(text, isControl); }
 
 // Whole decimal numbers only, with an optional sign; anything else is not a number.
 std::optional<std::int32_t> parseNumber(std::string_view text) {
@@ -142,11 +146,17 @@ bool makePrivateFolder(const std::filesystem::path& folder) {
 
 // A created param must be found again by SeekParam, which skips leading blanks, stops at "[",
 // ends the name at the first "=" and drops its trailing spaces.
+// Control characters (line ends among them) are refused outright.
 bool isFindableParamName(std::string_view name) {
-  if (name.find_first_of("=\r") != std::string_view::npos) return false;
+  if (name.find('=') != std::string_view::npos || hasControl(name)) return false;
   if (name.empty()) return true;
   const auto first = static_cast<std::uint8_t>(name.front());
   return !isBlank(first) && first != '[' && name.back() != ' ';
+}
+
+// SeekTag reads a tag's name up to the first "]" on its line.
+bool isFindableTagName(std::string_view name) {
+  return name.find(']') == std::string_view::npos && !hasControl(name);
 }
 
 }  // namespace
@@ -206,19 +216,18 @@ void UPreference::CleanUp() {
 bool UPreference::SeekTag(ConstStr255Param tag, bool create) {
   if (tag == nullptr) return false;
   const std::string_view name = LString::View(tag);
-  const auto size = static_cast<std::size_t>(DataSize());
-  sCurrPos = 0;
-  while (FindTo('[')) {
-    const auto at = static_cast<std::size_t>(sCurrPos);
-    if (size - at > name.size() && sData[at + name.size()] == ']' &&
-        std::equal(name.begin(), name.end(), sData.begin() + static_cast<std::ptrdiff_t>(at))) {
-      sCurrPos += static_cast<std::int32_t>(name.size()) + 1;
+  // A tag counts only where a line begins (after blanks), so that a "[" inside a value or a
+  // name can never pass for a section.
+  for (sCurrPos = 0; sCurrPos < DataSize(); SkipToNextLine()) {
+    SkipWhiteSpace();
+    if (IsTagAt(sCurrPos, name)) {
+      sCurrPos += static_cast<std::int32_t>(name.size()) + 2;
       SkipToNextLine();
       sTagPos = sCurrPos;
       return true;
     }
   }
-  if (!create) return false;
+  if (!create || !isFindableTagName(name)) return false;
 
   // A tag appended to a last line without its line end would share that line, and the
   // section above would run on into the new one.
@@ -374,12 +383,15 @@ void UPreference::GetFSSpec(FSSpec& out, const FSSpec* defaultValue, std::uint16
 
 bool UPreference::ReplaceValue(const void* bytes, std::int32_t length, std::uint16_t index) {
   if (length < 0 || (length > 0 && bytes == nullptr)) return false;
+  // A line end inside a value would start a new line of its own.
+  const std::string_view text(static_cast<const char*>(bytes), static_cast<std::size_t>(length));
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
   if (!SeekValue(index, true)) return false;
   SkipWhiteSpace();
   const std::int32_t start = sCurrPos;
   std::int32_t end = start;
   while (end < DataSize() && sData[static_cast<std::size_t>(end)] != ',' &&
-         sData[static_cast<std::size_t>(end)] != kCR) {
+         !isLineEnd(sData[static_cast<std::size_t>(end)])) {
     ++end;
   }
   const std::int64_t newSize = std::int64_t{DataSize()} - (end - start) + length;
@@ -533,19 +545,25 @@ void UPreference::KeepPositionsInData() {
 bool UPreference::EndsWithLineEnd() {
   const std::int32_t size = DataSize();
   if (size == 0) return true;
-  const std::uint8_t last = sData[static_cast<std::size_t>(size - 1)];
-  if (last == kCR) return true;
-  return last == kLF && size >= 2 && sData[static_cast<std::size_t>(size - 2)] == kCR;
+  return isLineEnd(sData[static_cast<std::size_t>(size - 1)]);
 }
 
 // ---------------------------------------------------------------- scanning
+
+bool UPreference::IsTagAt(std::int32_t offset, std::string_view name) {
+  const auto at = static_cast<std::size_t>(offset);
+  const auto size = static_cast<std::size_t>(DataSize());
+  return at < size && sData[at] == '[' && size - at > name.size() + 1 &&
+         sData[at + 1 + name.size()] == ']' &&
+         std::equal(name.begin(), name.end(), sData.begin() + static_cast<std::ptrdiff_t>(at + 1));
+}
 
 void UPreference::SetCurrPos(std::int32_t offset) {
   sCurrPos = std::clamp(offset, std::int32_t{0}, DataSize());
 }
 
 bool UPreference::AtLineEnd() {
-  return sCurrPos >= DataSize() || sData[static_cast<std::size_t>(sCurrPos)] == kCR;
+  return sCurrPos >= DataSize() || isLineEnd(sData[static_cast<std::size_t>(sCurrPos)]);
 }
 
 void UPreference::SkipWhiteSpace() {
@@ -557,7 +575,8 @@ void UPreference::SkipWhiteSpace() {
 void UPreference::SkipToNextLine() {
   while (!AtLineEnd()) ++sCurrPos;
   if (sCurrPos >= DataSize()) return;
-  ++sCurrPos;  // the CR
+  // CR, LF and CR LF each end one line.
+  if (sData[static_cast<std::size_t>(sCurrPos++)] == kLF) return;
   if (sCurrPos < DataSize() && sData[static_cast<std::size_t>(sCurrPos)] == kLF) ++sCurrPos;
 }
 

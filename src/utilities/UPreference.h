@@ -1,13 +1,13 @@
 // The preference file, held in memory as one byte buffer between loading and saving.
 //
-// The text is a sequence of lines ended by CR LF (the reader ends a line at CR; an LF right
-// after it belongs to the line end, an LF alone does not end a line):
+// The text is a sequence of lines. The writer ends them with CR LF; the reader takes CR LF, CR
+// alone and LF alone each as one line end:
 //
 //   [General Settings]
 //   Recent File 1 = 0, /home/me/patches, Lead.mid
 //   Source 0 = 12345
 //
-// A tag "[name]" opens a section that runs to the next line starting (after blanks) with "[".
+// A tag "[name]" at the start of a line (after blanks) opens a section that runs to the next line starting (after blanks) with "[".
 // A param line is "name = value, value, ...". Names compare byte for byte, case-sensitive.
 // Values carry no quoting: a value ends at "," or the line end, loses its leading blanks and
 // trailing spaces. FSSpec values are the one exception: their folder and name
@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class UPreference {
@@ -46,9 +47,10 @@ class UPreference {
   static void CleanUp();
 
   // --- seeking; each sets the position the next level starts from
+  // Creating refuses tags holding "]" or a control character, which could not be found again.
   static bool SeekTag(ConstStr255Param tag, bool create);
   // Within the current section. Creating refuses names that could never be found again
-  // (holding "=" or CR, starting with a blank or "[", ending with a space).
+  // (holding "=" or a control character, starting with a blank or "[", ending with a space).
   static bool SeekParam(ConstStr255Param name, bool create);
   // Within the current param; creating appends ", " for every missing value.
   static bool SeekValue(std::uint16_t index, bool create);
@@ -66,7 +68,7 @@ class UPreference {
   static void GetFSSpec(FSSpec& out, const FSSpec* defaultValue, std::uint16_t index = 0);
 
   // Setters return whether the value is stored. SetData (and so SetString) returns false for
-  // zero bytes, which leaves the value empty.
+  // zero bytes, which leaves the value empty, and refuses bytes holding a line end.
   static bool SetValue(std::int32_t value, std::uint16_t index = 0);
   static bool SetString(ConstStr255Param value, std::uint16_t index = 0);
   static bool SetData(const void* bytes, std::int32_t length, std::uint16_t index = 0);
@@ -113,9 +115,9 @@ class UPreference {
   static void SkipToNextLine();
   static void SkipWhiteSpace();
   // Reads into the scratch string up to `c` (true, cursor after it) or the line end (false,
-  // cursor at the CR or the end); keeps 255 characters at most, drops trailing spaces.
+  // cursor at the line end or the end); keeps 255 characters at most, drops trailing spaces.
   static bool ReadTo(char c);
-  // To just after the next `c` on this line; false at the CR or the end, staying there.
+  // To just after the next `c` on this line; false at the line end or the end, staying there.
   static bool SkipTo(char c);
   // Like SkipTo, crossing lines; false leaves the cursor at the end.
   static bool FindTo(char c);
@@ -134,6 +136,7 @@ class UPreference {
 
   static std::int32_t DataSize() { return static_cast<std::int32_t>(sData.size()); }
   static bool AtLineEnd();
+  static bool IsTagAt(std::int32_t offset, std::string_view name);
   static TextRange ScanTo(char c);
   static std::string ReadLongValue(bool& followedByComma);
   static bool ReadNumber(std::int32_t& value, bool& followedByComma);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -505,6 +506,11 @@ TEST_F(PatchFile, NotMidiFilesGiveTheReaderCode) {
 TEST_F(PatchFile, UnreadableFilesGiveCode3AndSayWhy) {
   StTempFolder folder;
   std::filesystem::create_directory(folder / "patches.mid");
+  // Sparse: the size without the disk space.
+  std::ofstream(folder / "huge.mid").close();
+  std::filesystem::resize_file(folder / "huge.mid", 3ull << 30);
+  std::ofstream(folder / "over.mid").close();
+  std::filesystem::resize_file(folder / "over.mid", CPatch::kMaxFileSize + 1);
   struct SRow {
     const char* name;
     FSSpec file;
@@ -515,6 +521,10 @@ TEST_F(PatchFile, UnreadableFilesGiveCode3AndSayWhy) {
        "\"patches.mid\" cannot be opened: it is a folder."},
       {"a folder on the way", folder.Spec("patches.mid/x.mid"),
        "\"x.mid\" cannot be opened: it does not exist."},
+      {"3 GB", folder.Spec("huge.mid"),
+       "\"huge.mid\" cannot be opened: it is too large for a patch file (over 1 MB)."},
+      {"one byte over the bound", folder.Spec("over.mid"),
+       "\"over.mid\" cannot be opened: it is too large for a patch file (over 1 MB)."},
   };
   for (const SRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -524,6 +534,10 @@ TEST_F(PatchFile, UnreadableFilesGiveCode3AndSayWhy) {
     ASSERT_EQ(mAlerts.Alerts().size(), 1u);
     EXPECT_EQ(mAlerts.Alerts()[0].message, row.message);
   }
+  // A file at the bound is read (and refused for what it holds).
+  std::filesystem::resize_file(folder / "over.mid", CPatch::kMaxFileSize);
+  CPatch patch;
+  EXPECT_EQ(patch.LoadSMF(folder.Spec("over.mid")), 1);
 }
 
 // --- damaged files never crash

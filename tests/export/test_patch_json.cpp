@@ -231,6 +231,19 @@ TEST(CPatchJSON, RefusesFaultyDocumentsSayingWhereAndWhy) {
        "controllers[0].name: 129 characters, at most 128"},
       {"comment not text", Doc(R"(, "controllers": [{"index": 0, "comment": 5}])"),
        "controllers[0].comment: expected a string, found 5"},
+      {"32 levels are read", R"({"comment": )" + Repeat("[", 31) + Repeat("]", 31) + "}",
+       "comment: expected a string, found an array"},
+      {"33 levels are refused", Repeat("[", 33) + Repeat("]", 33),
+       "objects and arrays nested more than 32 levels deep"},
+      {"200000 levels are refused at once", Repeat(R"({"a": [)", 100000),
+       "objects and arrays nested more than 32 levels deep"},
+      {"a long key given twice is named short",
+       Doc(", \"" + std::string(5000, 'k') + "\": 1, \"" + std::string(5000, 'k') + "\": 2"),
+       "the key \"" + std::string(37, 'k') + "...\" is given twice"},
+      {"a long unknown key is named short", Doc(", \"" + std::string(5000, 'u') + "\": 1"),
+       "unknown field \"" + std::string(37, 'u') + "...\""},
+      {"a long faulty token is quoted short", "{\"" + std::string(5000, 'q') + "\" 1}",
+       "not valid JSON: parse error", true},
       {"name with emoji", Doc(R"(, "controllers": [{"index": 0, "name": "\ud83c\udfb9"}])"),
        "controllers[0].name: character 1 (U+1F3B9) has no Mac Roman form"},
   };
@@ -242,6 +255,7 @@ TEST(CPatchJSON, RefusesFaultyDocumentsSayingWhereAndWhy) {
     FillWithJunk(untouched);
     CPatchJSON::SError error;
     EXPECT_FALSE(CPatchJSON::FromText(row.document, patch, error));
+    EXPECT_LE(error.Message().size(), 300u);
     if (row.prefixOnly) {
       EXPECT_EQ(error.Message().rfind(row.message, 0), 0u) << error.Message();
     } else {

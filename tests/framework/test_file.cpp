@@ -114,4 +114,22 @@ TEST(FileTest, AFailedWriteLeavesTheOldContent) {
   }
 }
 
+// Every name the system allows can be written, new or existing, whatever the temporary file.
+TEST(FileTest, WritesNamesUpToTheSystemsLimit) {
+  for (const std::size_t length : {std::size_t{1}, std::size_t{244}, std::size_t{245},
+                                   std::size_t{255}}) {
+    for (const bool exists : {false, true}) {
+      SCOPED_TRACE(testing::Message() << length << (exists ? " existing" : " new"));
+      StTempFolder folder;
+      const std::string name(length, 'n');
+      if (exists) std::ofstream(folder / name) << "old";
+
+      LFile(folder.Spec(name)).WriteDataFork("new content", 11);
+
+      EXPECT_EQ(ReadText(folder / name), "new content");
+      EXPECT_EQ(CountEntries(folder.Path()), 1u);
+    }
+  }
+}
+
 }  // namespace

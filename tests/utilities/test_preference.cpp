@@ -145,9 +145,15 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
       {"a new tag does not share an unfinished last line", "[A]\r\nx = 1",
        [] { return Pref::SeekTag("T"_p, true) && Pref::SetParamValue("y"_p, 2); }, true,
        "[A]\r\nx = 1\r\n[T]\r\ny = 2\r\n\r\n"},
-      {"LF-only file: its tag is found, its params are not", "[T]\nx = 1\n",
+      {"LF-only file: its param is found and replaced", "[T]\nx = 1\n",
        [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 2); }); }, true,
-       "[T]\nx = 1\n\r\nx = 2\r\n"},
+       "[T]\nx = 2\n"},
+      {"a value stops at a lone LF", "[T]\nx = 1\ny = 3\n",
+       [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 22); }); }, true,
+       "[T]\nx = 22\ny = 3\n"},
+      {"a name after a lone CR is one line, not an LF-led copy", "[T]\rx = 1\r",
+       [] { return InSectionT([] { return Pref::SetParamValue("\nx"_p, 2); }); }, false,
+       "[T]\rx = 1\r"},
       {"a param after a tag that ends the data starts a line", "[T]",
        [] { return InSectionT([] { return Pref::SetParamValue("x"_p, 2); }); }, true,
        "[T]\r\nx = 2\r\n"},
@@ -156,10 +162,21 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
          return InSectionT([] {
            return Pref::SetParamValue("a=b"_p, 1) || Pref::SetParamValue(" a"_p, 1) ||
                   Pref::SetParamValue("a "_p, 1) || Pref::SetParamValue("[a"_p, 1) ||
-                  Pref::SetParamValue("a\rb"_p, 1);
+                  Pref::SetParamValue("a\rb"_p, 1) || Pref::SetParamValue("\na"_p, 1) ||
+                  Pref::SetParamValue("a\tb"_p, 1) || Pref::SetParamValue("a\x7F"_p, 1);
          });
        },
        false, "[T]\r\n"},
+      {"tags that could not be found again are refused", "[T]\r\n",
+       [] { return Pref::SeekTag("a]b"_p, true) || Pref::SeekTag("a\nb"_p, true); }, false,
+       "[T]\r\n"},
+      {"values holding a line end are refused", "[T]\r\nx = 1\r\n",
+       [] {
+         return InSectionT([] {
+           return Pref::SetParamString("x"_p, "a\r[U]"_p) || Pref::SetParamString("x"_p, "\n"_p);
+         });
+       },
+       false, "[T]\r\nx = 1\r\n"},
       {"indices that would wrap around are refused", "[T]\r\nx = 1\r\n",
        [] {
          return InSectionT([] {
@@ -178,6 +195,35 @@ TEST_F(UPreferenceTest, EditsGiveExactBytes) {
 }
 
 // ------------------------------------------------------------------ reading
+
+// A header counts only at the start of a line, under each of the three line ends.
+TEST_F(UPreferenceTest, FindsTagsOnlyAtLineStarts) {
+  for (const std::string eol : {"\r", "\n", "\r\n"}) {
+    SCOPED_TRACE(testing::PrintToString(eol));
+    UseText("junk [T] more" + eol + "y = 3" + eol + "[General Settings]" + eol +
+            "Recent File 1 = 0, /home/[MIDI Service Settings], a.mid" + eol +
+            "Name [U] = 4" + eol + " \t[MIDI Service Settings]" + eol + "Source 0 = 5" + eol +
+            "[U]" + eol + "x = 6" + eol);
+    EXPECT_FALSE(Pref::SeekTag("T"_p, false));
+    ASSERT_TRUE(Pref::SeekTag("MIDI Service Settings"_p, false));
+    EXPECT_EQ(Pref::GetParamValue("Source 0"_p, 99), 5);
+    ASSERT_TRUE(Pref::SeekTag("U"_p, false));
+    EXPECT_EQ(Pref::GetParamValue("x"_p, 99), 6);
+    ASSERT_TRUE(Pref::SeekTag(kGeneral, false));
+    FSSpec recent;
+    Pref::GetParamFSSpec("Recent File 1"_p, recent, nullptr);
+    EXPECT_EQ(recent.name, "a.mid");
+    // Writing goes to the real sections and keeps the recent file.
+    ASSERT_TRUE(Pref::SeekTag("MIDI Service Settings"_p, true));
+    ASSERT_TRUE(Pref::SetParamValue("Destination 0"_p, 7));
+    ASSERT_TRUE(Pref::SeekTag(kGeneral, false));
+    Pref::GetParamFSSpec("Recent File 1"_p, recent, nullptr);
+    EXPECT_EQ(recent.name, "a.mid");
+    ASSERT_TRUE(Pref::SeekTag("MIDI Service Settings"_p, false));
+    EXPECT_EQ(Pref::GetParamValue("Destination 0"_p, 99), 7);
+    EXPECT_EQ(Pref::GetParamValue("Source 0"_p, 99), 5);
+  }
+}
 
 struct SNumberRow {
   const char* name;
@@ -200,11 +246,10 @@ TEST_F(UPreferenceTest, ReadsNumbers) {
       {"plus sign", "[T]\r\nx = +5\r\n", "x", 0, 5},
       {"smallest", "[T]\r\nx = -2147483648\r\n", "x", 0, std::numeric_limits<int32_t>::min()},
       {"beyond 32 bits", "[T]\r\nx = 2147483648\r\n", "x", 0, 99},
-      {"LF-only lines hide the params", "[T]\nx = 1\n", "x", 0, 99},
+      {"LF alone ends a line", "[T]\nx = 1\n", "x", 0, 1},
       {"a line without '=' is skipped", "[T]\r\nx 5\r\nx = 6\r\n", "x", 0, 6},
       {"the section ends at '[' after blanks", "[T]\r\n \t[U]\r\nx = 1\r\n", "x", 0, 99},
       {"a '[' inside a line does not end it", "[T]\r\ny = [U]\r\nx = 1\r\n", "x", 0, 1},
-      {"a tag may stand inside a line", "junk [T] more\r\nx = 3\r\n", "x", 0, 3},
       {"params before the tag are not in it", "x = 1\r\n[T]\r\n", "x", 0, 99},
       {"spaces before '='", "[T]\r\n\tRecent File 1   = 4\r\n", "Recent File 1", 0, 4},
       {"CR alone ends a line", "[T]\rx = 5\r", "x", 0, 5},
@@ -424,14 +469,15 @@ TEST_F(UPreferenceTest, ScanningStopsWhereItShould) {
       {"SkipTo stops after the character", " a,b", 0, skipTo, true, 3},
       {"SkipTo stops at the line end", "ab\r\n,", 0, skipTo, false, 2},
       {"SkipTo at the end", "ab", 2, skipTo, false, 2},
-      {"SkipTo passes a lone LF", "a\n,", 0, skipTo, true, 3},
+      {"SkipTo stops at a lone LF", "a\n,", 0, skipTo, false, 1},
       {"FindTo crosses lines", "a\r\nb,", 0, findTo, true, 5},
       {"FindTo fails at the end", "a\r\nb", 0, findTo, false, 4},
       {"ReadTo stops after the character", "ab =c", 0, readTo, true, 4},
       {"ReadTo fails at the CR", "ab\r=", 0, readTo, false, 2},
       {"next line over CR LF", "ab\r\ncd", 0, nextLine, true, 4},
       {"next line over a CR alone", "ab\rcd", 0, nextLine, true, 3},
-      {"an LF alone is no line end", "ab\ncd", 0, nextLine, true, 5},
+      {"next line over an LF alone", "ab\ncd", 0, nextLine, true, 3},
+      {"LF CR is two line ends", "ab\n\rcd", 0, nextLine, true, 3},
       {"blanks are spaces and tabs", " \t \r", 0, whiteSpace, true, 3},
   };
   for (const SRow& row : rows) {

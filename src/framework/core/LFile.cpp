@@ -35,14 +35,15 @@ class StFileDescriptor {
   int mFd;
 };
 
+// A short name of its own, whatever the length of the target's: a name derived from the
+// target's would pass the system's limit for names where the target's is near it.
 std::filesystem::path temporarySibling(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::string name(1, '.');
-  name.append(target.filename().string())
-      .append(".tmp")
-      .append(std::to_string(::getpid()))
+  std::string name(".kvx-");
+  name.append(std::to_string(::getpid()))
       .append("-")
-      .append(std::to_string(counter++));
+      .append(std::to_string(counter++))
+      .append(".tmp");
   return target.parent_path() / name;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/ui/LPane.h"
 
+#include "framework/core/StValueChanger.h"
 #include "framework/ui/LView.h"
 #include "framework/ui/LWindow.h"
 #include "framework/ui/UEventGuard.h"
@@ -59,24 +60,6 @@ LPane* findByID(const QWidget* widget, PaneIDT paneID) {
   }
   return nullptr;
 }
-
-class StCurrentPainter {
- public:
-  StCurrentPainter(QPainter*& slot, QPainter* painter) : mSlot(slot), mPrevious(sCurrentPainter) {
-    mSlot = painter;
-    sCurrentPainter = painter;
-  }
-  ~StCurrentPainter() {
-    mSlot = nullptr;
-    sCurrentPainter = mPrevious;
-  }
-  StCurrentPainter(const StCurrentPainter&) = delete;
-  StCurrentPainter& operator=(const StCurrentPainter&) = delete;
-
- private:
-  QPainter*& mSlot;
-  QPainter* mPrevious;
-};
 
 }  // namespace
 
@@ -207,7 +190,8 @@ void LPane::FinishCreate() { FinishCreateSelf(); }
 
 void LPane::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  StCurrentPainter current(mPainter, &painter);
+  StValueChanger<QPainter*> paneSlot(mPainter, &painter);
+  StValueChanger<QPainter*> current(sCurrentPainter, &painter);
   UEventGuard::Run([this] { DrawSelf(); });
 }
 

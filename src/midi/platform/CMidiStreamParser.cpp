@@ -1,9 +1,8 @@
 #include "midi/platform/CMidiStreamParser.h"
 
-namespace {
+#include "framework/core/MidiBytes.h"
 
-constexpr std::uint8_t kSysexStart = 0xF0;
-constexpr std::uint8_t kSysexEnd = 0xF7;
+namespace {
 
 bool IsStatus(std::uint8_t byte) { return byte >= 0x80; }
 bool IsRealtime(std::uint8_t byte) { return byte >= 0xF8; }
@@ -55,16 +54,12 @@ void CMidiStreamParser::FeedByte(std::uint8_t byte, const MessageFn& onMessage) 
   }
   if (mInSysex) {
     if (byte == kSysexEnd) {
-      if (mSysex.size() < mMaxSysexLength) mSysex.push_back(byte);
+      KeepSysexByte(byte);
       EndSysex(mSysexOverflow, onMessage);
       return;
     }
     if (!IsStatus(byte)) {
-      if (mSysex.size() < mMaxSysexLength) {
-        mSysex.push_back(byte);
-      } else {
-        mSysexOverflow = true;
-      }
+      KeepSysexByte(byte);
       return;
     }
     EndSysex(true, onMessage);  // a status byte cuts an unfinished SysEx short
@@ -96,8 +91,8 @@ void CMidiStreamParser::StartMessage(std::uint8_t status, const MessageFn& onMes
     if (mMaxSysexLength > 0) mSysex.push_back(status);
     return;
   }
-  if (status == kSysexEnd) return;  // an F7 without a SysEx
   mRunningStatus = IsChannelStatus(status) ? status : 0;
+  if (status == kSysexEnd) return;  // an F7 without a SysEx: dropped, ending running status
   mMessage[0] = status;
   mMessageLength = 1;
   mExpectedLength = MessageLength(status);
@@ -105,6 +100,15 @@ void CMidiStreamParser::StartMessage(std::uint8_t status, const MessageFn& onMes
     onMessage(std::span<const std::uint8_t>(mMessage, 1), false);
     mMessageLength = 0;
     mExpectedLength = 0;
+  }
+}
+
+// A byte without room, the F7 included, marks the SysEx as cut.
+void CMidiStreamParser::KeepSysexByte(std::uint8_t byte) {
+  if (mSysex.size() < mMaxSysexLength) {
+    mSysex.push_back(byte);
+  } else {
+    mSysexOverflow = true;
   }
 }
 

@@ -29,6 +29,7 @@ class CMidiStreamParser {
  private:
   void FeedByte(std::uint8_t byte, const MessageFn& onMessage);
   void StartMessage(std::uint8_t status, const MessageFn& onMessage);
+  void KeepSysexByte(std::uint8_t byte);
   void EndSysex(bool truncated, const MessageFn& onMessage);
 
   std::size_t mMaxSysexLength;

@@ -2,6 +2,7 @@
 
 #include "framework/core/LException.h"
 #include "framework/core/LString.h"
+#include "framework/core/MidiBytes.h"
 #include "midi/CMidiInQueue.h"
 #include "midi/SDeviceMenu.h"
 #include "midi/StMidiInDelivery.h"
@@ -29,9 +30,6 @@ static_assert(sizeof kSystemName == 20 + 2);
 constexpr const char* kSettingsTag = "MIDI Service Settings";
 constexpr const char* kSourceParam = "Source ";
 constexpr const char* kDestinationParam = "Destination ";
-
-constexpr std::uint8_t kSysexStart = 0xF0;
-constexpr std::uint8_t kSysexEnd = 0xF7;
 
 // The preference param of port `port`: the prefix followed by the number in decimal.
 LStr255 PortParamName(const char* prefix, std::uint32_t port) {
