@@ -30,7 +30,10 @@ void UAlert::ErrorAlert(ResIDT listID, std::int16_t index) {
 
 void UAlert::FileErrorAlert(std::int16_t index, std::string_view displayName) {
   const std::string text = UStringLists::GetIndString(STRx_Errors, index);
-  ErrorAlert(displayName.empty() ? text : "\"" + std::string(displayName) + "\": " + text);
+  if (displayName.empty()) return ErrorAlert(text);
+  std::string named = "\"";
+  named.append(displayName).append("\": ").append(text);
+  ErrorAlert(named);
 }
 
 std::string UAlert::GetMessage(std::int16_t index, std::string_view param,
