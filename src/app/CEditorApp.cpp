@@ -31,6 +31,7 @@
 #include "utilities/UAlert.h"
 #include "utilities/UPreference.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QKeySequence>
 #include <QUrl>
@@ -115,6 +116,12 @@ bool CEditorApp::IsRecentFileCommand(CommandT command) {
 }
 
 const char* CEditorApp::GetShortVersionString() { return KVX_EDITOR_VERSION; }
+
+void CEditorApp::NameTheProgram() {
+  QApplication::setApplicationName(QString::fromLatin1(kAppName));
+  QApplication::setApplicationVersion(QString::fromLatin1(GetShortVersionString()));
+  QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
+}
 
 void CEditorApp::RegisterClasses() {
   UControlRegistry::RegisterViewClasses();

@@ -66,6 +66,10 @@ class CEditorApp : public LDocApplication {
   static bool IsRecentFileCommand(CommandT command);
   // The version the program shows ("2.0.0").
   static const char* GetShortVersionString();
+  // Gives the running QApplication the program's name, version and desktop entry. No display
+  // name: Qt would add it to every window title, and the main window's title names the
+  // program already.
+  static void NameTheProgram();
 
   CEditorDoc* GetEditorDoc() const { return mEditorDoc; }
   CMidiOperation* GetMidiService() const { return mMidiService; }

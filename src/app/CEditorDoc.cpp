@@ -9,6 +9,7 @@
 #include "framework/core/LString.h"
 #include "framework/ui/LMenu.h"
 #include "framework/ui/LMenuBar.h"
+#include "framework/ui/LModifiedMarker.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UNavServicesDialogs.h"
 #include "framework/ui/UQtText.h"
@@ -54,6 +55,7 @@ CEditorDoc::CEditorDoc(LCommander* superCommander, FSSpec* file) : LDocument(sup
   mWindow = dynamic_cast<CMainWindow*>(LWindow::CreateWindow(kMainWindowLayoutID, this));
   ThrowIfNil(mWindow);
   mWindow->SetPatch(mPatch.get());
+  mModifiedMarker = std::make_unique<LModifiedMarker>(*this, *mWindow);
   mWindow->Show();
 
   if (file != nullptr) {
@@ -67,6 +69,7 @@ CEditorDoc::~CEditorDoc() {
   if (IsOnDuty()) SwitchTarget(GetSuperCommander());
   SaveRecentFiles();
   CleanupTempFile();
+  mModifiedMarker.reset();
   // The window listens to the patch: it goes first.
   DeleteAllSubCommanders();
 }
@@ -183,6 +186,7 @@ QString CEditorDoc::GetWindowTitle() const {
 
 void CEditorDoc::UpdateWindowTitle() {
   if (mWindow != nullptr) mWindow->SetDescriptorText(GetWindowTitle());
+  if (mModifiedMarker != nullptr) mModifiedMarker->Update();
 }
 
 // --- saving

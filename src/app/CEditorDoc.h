@@ -34,6 +34,7 @@
 class CMainWindow;
 class CPatch;
 class LMenu;
+class LModifiedMarker;
 class QTemporaryDir;
 
 constexpr CommandT cmd_ExportAssignList = static_cast<CommandT>(FourCC("Stxt"));
@@ -137,4 +138,5 @@ class CEditorDoc : public LDocument {
   // How many items of menu 131 belong to the list now (0: the placeholder is there).
   std::int16_t mRecentItemCount = 0;
   std::unique_ptr<QTemporaryDir> mTempFolder;  // removes itself with everything in it
+  std::unique_ptr<LModifiedMarker> mModifiedMarker;  // the window's unsaved-changes marker
 };

@@ -108,10 +108,7 @@ int main(int argc, char* argv[]) {
       std::async(std::launch::async, &CEditorApp::MakeMidiSystem);
 
   QApplication qtApplication(qtArgc, qtArgv.data());
-  QApplication::setApplicationName(QString::fromLatin1(kAppName));
-  QApplication::setApplicationDisplayName(QString::fromLatin1(kAppName));
-  QApplication::setApplicationVersion(QString::fromLatin1(CEditorApp::GetShortVersionString()));
-  QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
+  CEditorApp::NameTheProgram();
   int exitStatus = 0;
   std::optional<CFirstPaintProbe::SOptions> options = ParseOptions(exitStatus);
   if (!options) return exitStatus;
