@@ -171,6 +171,18 @@ QString CEditorDoc::GetDescriptorText() const {
   return QString::fromLatin1(kDefaultDocName);
 }
 
+QString CEditorDoc::GetFolderText() const {
+  if (!IsSpecified() || mFileSpec.name.empty()) return {};
+  return UQtText::FromUTF8(mFileSpec.Path().parent_path().string());
+}
+
+QString CEditorDoc::GetExportName() const {
+  // "Untitled.mid" gives "Untitled.html".
+  const QString name = GetDescriptorText();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return (dot > 0 ? name.left(dot) : name) + QLatin1String(FileExt_HTML);
+}
+
 StringPtr CEditorDoc::GetDescriptor(Str255 outName) const {
   return UQtText::ToPStr(GetDescriptorText(), outName);
 }
@@ -239,6 +251,7 @@ bool CEditorDoc::AskSaveAs(FSSpec& outFile, bool /*recordIt*/) {
   designator.GetDialogOptions()->windowTitle = QStringLiteral("Save Patch As");
   designator.AddFilter(QStringLiteral("KVX patch files"), {QStringLiteral("*.mid")});
   designator.SetDefaultSuffix(QStringLiteral("mid"));
+  designator.SetStartFolder(GetFolderText());
   if (!designator.AskDesignateFile(GetDescriptorText())) return false;
   designator.GetFileSpec(outFile);
   if (designator.IsReplacing() && UsesFileSpec(outFile)) {
@@ -261,7 +274,8 @@ void CEditorDoc::ExportAssignList() {
     designator.AddFilter(QStringLiteral("HTML files"),
                          {QStringLiteral("*.html"), QStringLiteral("*.htm")});
     designator.SetDefaultSuffix(QStringLiteral("html"));
-    if (!designator.AskDesignateFile(QString::fromLatin1(kDefaultHTMLName))) return;
+    designator.SetStartFolder(GetFolderText());
+    if (!designator.AskDesignateFile(GetExportName())) return;
     FSSpec file;
     designator.GetFileSpec(file);
     // The writer replaces an existing file only once the new list is complete.

@@ -93,6 +93,10 @@ class CEditorDoc : public LDocument {
 
   // The document's name: the file name, or "Untitled.mid" without a file.
   QString GetDescriptorText() const;
+  // The folder of the document's file, where Save As and Export start; empty when untitled.
+  QString GetFolderText() const;
+  // The name Export proposes: the document's name with ".html" for its extension.
+  QString GetExportName() const;
   // The window title for the document now.
   QString GetWindowTitle() const;
   // The temporary HTML file with counter n (0: none): "KVXEditorTemp<n>.html" in `folder`.
