@@ -354,6 +354,9 @@ bool CEditorDoc::ObeyCommand(CommandT command, void* param) {
     case cmd_Redo:
       UndoOrRedo(command);
       return true;
+    case cmd_ClearRecentFiles:
+      ClearRecentFiles();
+      return true;
     default:
       return LDocument::ObeyCommand(command, param);
   }
@@ -367,6 +370,10 @@ void CEditorDoc::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
   }
   if (command == cmd_Undo || command == cmd_Redo) {
     FindUndoStatus(command, enabled, name);
+    return;
+  }
+  if (command == cmd_ClearRecentFiles) {
+    enabled = !mRecentFiles.empty();
     return;
   }
   LDocument::FindCommandStatus(command, enabled, usesMark, mark, name);
@@ -389,7 +396,8 @@ bool CEditorDoc::GetRecentFileSpec(long command, FSSpec& outFile) const {
 void CEditorDoc::AddRecentFile(const FSSpec& file) {
   // An imported old-format file is not a patch file of this version: it is not listed.
   if (mPatch->GetVersion() != kPatchVersion || file.name.empty()) return;
-  std::erase(mRecentFiles, file);  // a file used again moves to the top
+  // A file used again keeps its place.
+  if (std::find(mRecentFiles.begin(), mRecentFiles.end(), file) != mRecentFiles.end()) return;
   while (mRecentFiles.size() >= static_cast<std::size_t>(kMaxRecentFiles))
     mRecentFiles.erase(mRecentFiles.begin());
 
@@ -413,6 +421,11 @@ void CEditorDoc::RemoveRecentFile(long index) {
 void CEditorDoc::RemoveRecentFile(const FSSpec& file) {
   const auto found = std::find(mRecentFiles.begin(), mRecentFiles.end(), file);
   if (found != mRecentFiles.end()) RemoveRecentFile(found - mRecentFiles.begin() + 1);
+}
+
+void CEditorDoc::ClearRecentFiles() {
+  mRecentFiles.clear();
+  RebuildRecentMenu();
 }
 
 bool CEditorDoc::NameIsShared(std::size_t entry) const {

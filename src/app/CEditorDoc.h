@@ -4,8 +4,9 @@
 // patch and the main window stays.
 //
 // Recent files: at most five, kept oldest first and shown newest first. Opening or saving a
-// file that is in the list moves it to the top. An item shows the file name, or the full path
-// shortened in the middle where two entries have the same name.
+// file that is in the list leaves the list as it is. An item shows the file name, or the full
+// path shortened in the middle where two entries have the same name. "Clear Menu" (under the
+// items) empties the list.
 //
 // View writes the list to "KVXEditorTemp.html" (or, when that name is taken by a file that
 // cannot be deleted, "KVXEditorTemp1.html", 2, ...) in a folder of the document's own, made
@@ -39,6 +40,7 @@ class QTemporaryDir;
 
 constexpr CommandT cmd_ExportAssignList = static_cast<CommandT>(FourCC("Stxt"));
 constexpr CommandT cmd_ViewAssignList = static_cast<CommandT>(FourCC("Vtxt"));
+constexpr CommandT cmd_ClearRecentFiles = static_cast<CommandT>(FourCC("Rclr"));
 
 constexpr OSType kPatchFileType = FourCC("Midi");
 constexpr OSType kTextFileType = FourCC("TEXT");
@@ -90,6 +92,7 @@ class CEditorDoc : public LDocument {
   // Entry `index` counts from 1, oldest first; an index outside the list does nothing.
   virtual void RemoveRecentFile(long index);
   virtual void RemoveRecentFile(const FSSpec& file);
+  void ClearRecentFiles();
 
   // The document's name: the file name, or "Untitled.mid" without a file.
   QString GetDescriptorText() const;
