@@ -34,6 +34,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeySequence>
+#include <QTimer>
 #include <QUrl>
 
 #include <iostream>
@@ -281,6 +282,26 @@ void CEditorApp::OpenDroppedFile(FSSpec* file) {
   UAlert::IsFrontProcess(true);
   StOpenAsStep step(mOpenStep, kDropStep);
   SendAEOpenDoc(*file);
+}
+
+void CEditorApp::OpenHandedFiles(const QStringList& files) {
+  for (const QString& file : files) mHandedFiles.push_back(FSSpec::FromPath(file.toStdString()));
+  OpenPendingHandedFiles();
+}
+
+void CEditorApp::OpenPendingHandedFiles() {
+  if (mEditorDoc == nullptr) return;
+  CMainWindow* window = mEditorDoc->GetMainWindow();
+  if (QApplication::activeModalWidget() != nullptr || UAlert::IsAlerting()) {
+    // Opening now would pull the patch away from under the dialog: later.
+    constexpr int kRetryMilliseconds = 250;
+    QTimer::singleShot(kRetryMilliseconds, window, [this] { OpenPendingHandedFiles(); });
+    return;
+  }
+  window->Select();
+  std::vector<FSSpec> files;
+  files.swap(mHandedFiles);
+  SendAEOpenDocList(files);
 }
 
 // --- commands

@@ -14,8 +14,13 @@
 #include "framework/ui/LDocApplication.h"
 #include "utilities/UFileUtils.h"
 
+#include <QStringList>
+
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CEditorDoc;
 class CMidiOperation;
@@ -88,6 +93,11 @@ class CEditorApp : public LDocApplication {
   LDocument* MakeNewDocument() override;
   void ChooseDocument() override;
 
+  // Files another start of the editor handed over (absolute paths): the main window comes to
+  // the front and they are opened as if chosen with Open, once no modal dialog or alert is
+  // up.
+  void OpenHandedFiles(const QStringList& files);
+
   // The command of the help item, which the help menu gives it.
   CommandT GetHelpCommand() const;
   void OpenHelp();
@@ -103,12 +113,15 @@ class CEditorApp : public LDocApplication {
   void OpenRecentFile(CommandT command);
   void ImportOldPatch();
   void OpenDroppedFile(FSSpec* file);
+  void OpenPendingHandedFiles();
 
   CMidiOperation* mMidiService = nullptr;  // owned (a COSXMidiService)
   std::uint16_t mHelpItemIndex = 0;
   CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
   // While set, OpenDocument loads the file as an undoable step of this name (a dropped file).
   const char* mOpenStep = nullptr;
+
+  std::vector<FSSpec> mHandedFiles;  // waiting for a modal dialog or alert to go
 
   // The MIDI system under the service; it outlives the service.
   MidiSystemSource mMidiSystemSource;
