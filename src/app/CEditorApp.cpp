@@ -322,6 +322,9 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
     case cmd_Import:
       ImportOldPatch();
       return true;
+    case cmd_AboutQt:
+      QApplication::aboutQt();
+      return true;
     case cmd_MidiDevices: {
       CMidiDevicesDialog dialog(&mMidiService);
       dialog.OpenDialog(this);
@@ -337,7 +340,7 @@ void CEditorApp::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
   const bool recentFile = IsRecentFileCommand(command);
   const bool help = command != cmd_Nothing && command == GetHelpCommand();
   if (recentFile || help || command == cmd_New || command == cmd_OpenDroppedFile ||
-      command == cmd_Import || command == cmd_MidiDevices) {
+      command == cmd_Import || command == cmd_MidiDevices || command == cmd_AboutQt) {
     enabled = true;
     return;
   }

@@ -29,6 +29,7 @@ class LWindow;
 
 constexpr CommandT cmd_Import = static_cast<CommandT>(FourCC("Impt"));
 constexpr CommandT cmd_MidiDevices = static_cast<CommandT>(FourCC("Mdev"));
+constexpr CommandT cmd_AboutQt = static_cast<CommandT>(FourCC("AbQt"));
 constexpr CommandT cmd_RecentPlaceholder = static_cast<CommandT>(FourCC("Rcnt"));
 // The command of recent file n (1 to 5) is cmd_RecentFileBase + n.
 constexpr CommandT cmd_RecentFileBase = static_cast<CommandT>(FourCC("Rcf0"));
