@@ -184,14 +184,24 @@ CommandT CEditorApp::GetHelpCommand() const {
                                      static_cast<std::int16_t>(mHelpItemIndex));
 }
 
+std::filesystem::path CEditorApp::FindHelpPage(const std::filesystem::path& programFolder,
+                                               const std::string& name) {
+  const std::filesystem::path places[] = {
+      programFolder / name, programFolder.parent_path() / "share" / "kvx-editor" / name};
+  for (const auto& page : places) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(page, error)) return page;
+  }
+  return places[0];
+}
+
 void CEditorApp::OpenHelp() {
-  // The help page lies in the program's folder.
   FSSpec program;
   const bool found = UFileUtils::GetBundleAppSpec(program);
-  FSSpec help;
-  help.parID = program.parID;
-  help.name = UQtText::FromMacRoman(UStringLists::GetIndString(STRx_Standards, str_HelpFileName))
-                  .toStdString();
+  const std::string name =
+      UQtText::FromMacRoman(UStringLists::GetIndString(STRx_Standards, str_HelpFileName))
+          .toStdString();
+  const FSSpec help = FSSpec::FromPath(FindHelpPage(program.parID, name));
   if (!found || !LFile(help).SpecifierExists()) {
     UAlert::ErrorAlert(STRx_Errors, err_HelpFailed);
   } else if (UFileUtils::SendFinderOpenAE(&help) != noErr) {

@@ -102,6 +102,10 @@ class CEditorApp : public LDocApplication {
   // The command of the help item, which the help menu gives it.
   CommandT GetHelpCommand() const;
   void OpenHelp();
+  // The help page `name`: in the program's folder (a build), else in share/kvx-editor beside
+  // the program's bin folder (an installation). The first place when it is in neither.
+  static std::filesystem::path FindHelpPage(const std::filesystem::path& programFolder,
+                                            const std::string& name);
 
  protected:
   void RegisterClasses();

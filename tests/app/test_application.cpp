@@ -104,6 +104,30 @@ TEST_F(Application, HelpOpensThePageNextToTheProgram) {
             UAlert::GetMessage(err_NoBrowser, "KVX Editor Help.html"));
 }
 
+TEST_F(Application, TheHelpPageIsFoundInABuildAndInAnInstallation) {
+  const fs::path build = FilesFolder() / "build";
+  const fs::path installed = FilesFolder() / "usr";
+  const std::string name = "KVX Editor Help.html";
+  for (const fs::path& page : {build / name, installed / "share/kvx-editor" / name}) {
+    fs::create_directories(page.parent_path());
+    std::ofstream(page) << "<html></html>";
+  }
+  fs::create_directories(installed / "bin");
+  const struct SRow {
+    const char* name;
+    fs::path programFolder;
+    fs::path page;
+  } rows[] = {
+      {"next to the program", build, build / name},
+      {"in share/kvx-editor", installed / "bin", installed / "share/kvx-editor" / name},
+      {"nowhere: the first place", FilesFolder() / "empty", FilesFolder() / "empty" / name},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(CEditorApp::FindHelpPage(row.programFolder, name), row.page);
+  }
+}
+
 TEST_F(Application, TheAboutBoxShowsTheVersionAndEndsWithOK) {
   StartEditor();
   QString caption;
