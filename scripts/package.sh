@@ -45,7 +45,8 @@ grep -qx 'MimeType=audio/midi;' "$root/usr/share/applications/kvx-editor.desktop
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.kvxeditor.kvxeditor.metainfo.xml"
 fi
-man -l "$root/usr/share/man/man1/kvx.1.gz" >/dev/null
+gzip -t "$root/usr/share/man/man1/kvx.1.gz"
+if command -v man >/dev/null; then man -l "$root/usr/share/man/man1/kvx.1.gz" >/dev/null; fi
 
 # Every package the .deb depends on is installed here (a Debian 12 with what setup.sh adds).
 depends=$(dpkg-deb -f "$package" Depends)
