@@ -10,7 +10,8 @@
 // is then the dialog's.
 //
 // A plain start (no options) while another editor runs with the same preferences hands the
-// files to that editor and ends: one editor owns the preference file.
+// files to that editor and ends: one editor owns the preference file. Starts with options
+// neither hand over nor take files from later starts.
 #include "app/CEditorApp.h"
 #include "app/CSingleInstance.h"
 #include "app/main/CFirstPaintProbe.h"
@@ -141,9 +142,11 @@ int main(int argc, char* argv[]) {
       system->AdoptCallingThread();
       return system;
     });
-    instance.Listen([&application](const QStringList& files) {
-      application.OpenHandedFiles(files);
-    });
+    if (plainStart) {
+      instance.Listen([&application](const QStringList& files) {
+        application.OpenHandedFiles(files);
+      });
+    }
     application.Run();
     instance.ClearReceiver();
   } catch (const std::exception& error) {

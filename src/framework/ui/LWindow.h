@@ -44,7 +44,6 @@ class LWindow : public LView, public LCommander {
   void SetDescriptorText(const QString& text) override;
   // Shows (true) or hides the desktop's unsaved-changes marker in the title.
   void ShowModified(bool modified);
-  bool CloseBoxQuits() const { return mCloseBoxQuits; }
 
   void Show();
   // Brings the window to the front and activates it.
