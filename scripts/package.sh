@@ -13,8 +13,9 @@ KVX_EXTRA_PACKAGES="desktop-file-utils dpkg-dev" scripts/setup.sh "$BUILD_DIR"
 if ! command -v appstreamcli >/dev/null; then
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends appstream \
-    >/dev/null 2>&1 || echo "package: appstream is not available; the metadata is not validated"
+  { $SUDO apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends appstream
+  } >/dev/null 2>&1 || echo "package: appstream is not available; the metadata is not validated"
 fi
 
 echo "== package ($BUILD_DIR)"
