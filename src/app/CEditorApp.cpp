@@ -32,8 +32,10 @@
 #include "utilities/UAlert.h"
 #include "utilities/UPreference.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QKeySequence>
+#include <QTimer>
 #include <QUrl>
 
 #include <iostream>
@@ -104,6 +106,12 @@ bool CEditorApp::IsRecentFileCommand(CommandT command) {
 
 const char* CEditorApp::GetShortVersionString() { return KVX_EDITOR_VERSION; }
 
+void CEditorApp::NameTheProgram() {
+  QApplication::setApplicationName(QString::fromLatin1(kAppName));
+  QApplication::setApplicationVersion(QString::fromLatin1(GetShortVersionString()));
+  QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
+}
+
 void CEditorApp::RegisterClasses() {
   UControlRegistry::RegisterViewClasses();
   URegistrar::RegisterClass<CSpinEditField>();
@@ -164,14 +172,24 @@ CommandT CEditorApp::GetHelpCommand() const {
                                      static_cast<std::int16_t>(mHelpItemIndex));
 }
 
+std::filesystem::path CEditorApp::FindHelpPage(const std::filesystem::path& programFolder,
+                                               const std::string& name) {
+  const std::filesystem::path places[] = {
+      programFolder / name, programFolder.parent_path() / "share" / "kvx-editor" / name};
+  for (const auto& page : places) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(page, error)) return page;
+  }
+  return places[0];
+}
+
 void CEditorApp::OpenHelp() {
-  // The help page lies in the program's folder.
   FSSpec program;
   const bool found = UFileUtils::GetBundleAppSpec(program);
-  FSSpec help;
-  help.parID = program.parID;
-  help.name = UQtText::FromMacRoman(UStringLists::GetIndString(STRx_Standards, str_HelpFileName))
-                  .toStdString();
+  const std::string name =
+      UQtText::FromMacRoman(UStringLists::GetIndString(STRx_Standards, str_HelpFileName))
+          .toStdString();
+  const FSSpec help = FSSpec::FromPath(FindHelpPage(program.parID, name));
   if (!found || !LFile(help).SpecifierExists()) {
     UAlert::ErrorAlert(STRx_Errors, err_HelpFailed);
   } else if (UFileUtils::SendFinderOpenAE(&help) != noErr) {
@@ -265,6 +283,26 @@ void CEditorApp::OpenDroppedFile(FSSpec* file) {
   SendAEOpenDoc(*file);
 }
 
+void CEditorApp::OpenHandedFiles(const QStringList& files) {
+  for (const QString& file : files) mHandedFiles.push_back(FSSpec::FromPath(file.toStdString()));
+  OpenPendingHandedFiles();
+}
+
+void CEditorApp::OpenPendingHandedFiles() {
+  if (mEditorDoc == nullptr) return;
+  CMainWindow* window = mEditorDoc->GetMainWindow();
+  if (QApplication::activeModalWidget() != nullptr || UAlert::IsAlerting()) {
+    // Opening now would pull the patch away from under the dialog: later.
+    constexpr int kRetryMilliseconds = 250;
+    QTimer::singleShot(kRetryMilliseconds, window, [this] { OpenPendingHandedFiles(); });
+    return;
+  }
+  window->Select();
+  std::vector<FSSpec> files;
+  files.swap(mHandedFiles);
+  SendAEOpenDocList(files);
+}
+
 // --- commands
 
 bool CEditorApp::ObeyCommand(CommandT command, void* param) {
@@ -283,6 +321,9 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
     case cmd_Import:
       ImportOldPatch();
       return true;
+    case cmd_AboutQt:
+      QApplication::aboutQt();
+      return true;
     case cmd_MidiDevices: {
       CMidiDevicesDialog dialog(&mMidiService);
       dialog.OpenDialog(this);
@@ -298,7 +339,7 @@ void CEditorApp::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
   const bool recentFile = IsRecentFileCommand(command);
   const bool help = command != cmd_Nothing && command == GetHelpCommand();
   if (recentFile || help || command == cmd_New || command == cmd_OpenDroppedFile ||
-      command == cmd_Import || command == cmd_MidiDevices) {
+      command == cmd_Import || command == cmd_MidiDevices || command == cmd_AboutQt) {
     enabled = true;
     return;
   }

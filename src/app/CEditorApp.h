@@ -14,8 +14,13 @@
 #include "framework/ui/LDocApplication.h"
 #include "utilities/UFileUtils.h"
 
+#include <QStringList>
+
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CEditorDoc;
 class CMidiOperation;
@@ -24,6 +29,7 @@ class LWindow;
 
 constexpr CommandT cmd_Import = static_cast<CommandT>(FourCC("Impt"));
 constexpr CommandT cmd_MidiDevices = static_cast<CommandT>(FourCC("Mdev"));
+constexpr CommandT cmd_AboutQt = static_cast<CommandT>(FourCC("AbQt"));
 constexpr CommandT cmd_RecentPlaceholder = static_cast<CommandT>(FourCC("Rcnt"));
 // The command of recent file n (1 to 5) is cmd_RecentFileBase + n.
 constexpr CommandT cmd_RecentFileBase = static_cast<CommandT>(FourCC("Rcf0"));
@@ -66,6 +72,10 @@ class CEditorApp : public LDocApplication {
   static bool IsRecentFileCommand(CommandT command);
   // The version the program shows ("2.0.0").
   static const char* GetShortVersionString();
+  // Gives the running QApplication the program's name, version and desktop entry. No display
+  // name: Qt would add it to every window title, and the main window's title names the
+  // program already.
+  static void NameTheProgram();
 
   CEditorDoc* GetEditorDoc() const { return mEditorDoc; }
   CMidiOperation* GetMidiService() const { return mMidiService; }
@@ -84,9 +94,18 @@ class CEditorApp : public LDocApplication {
   LDocument* MakeNewDocument() override;
   void ChooseDocument() override;
 
+  // Files another start of the editor handed over (absolute paths): the main window comes to
+  // the front and they are opened as if chosen with Open, once no modal dialog or alert is
+  // up.
+  void OpenHandedFiles(const QStringList& files);
+
   // The command of the help item, which the help menu gives it.
   CommandT GetHelpCommand() const;
   void OpenHelp();
+  // The help page `name`: in the program's folder (a build), else in share/kvx-editor beside
+  // the program's bin folder (an installation). The first place when it is in neither.
+  static std::filesystem::path FindHelpPage(const std::filesystem::path& programFolder,
+                                            const std::string& name);
 
  protected:
   void RegisterClasses();
@@ -99,12 +118,15 @@ class CEditorApp : public LDocApplication {
   void OpenRecentFile(CommandT command);
   void ImportOldPatch();
   void OpenDroppedFile(FSSpec* file);
+  void OpenPendingHandedFiles();
 
   CMidiOperation* mMidiService = nullptr;  // owned (a COSXMidiService)
   std::uint16_t mHelpItemIndex = 0;
   CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
   // While set, OpenDocument loads the file as an undoable step of this name (a dropped file).
   const char* mOpenStep = nullptr;
+
+  std::vector<FSSpec> mHandedFiles;  // waiting for a modal dialog or alert to go
 
   // The MIDI system under the service; it outlives the service.
   MidiSystemSource mMidiSystemSource;

@@ -9,6 +9,7 @@
 #include "framework/core/LString.h"
 #include "framework/ui/LMenu.h"
 #include "framework/ui/LMenuBar.h"
+#include "framework/ui/LModifiedMarker.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UNavServicesDialogs.h"
 #include "framework/ui/UQtText.h"
@@ -54,6 +55,7 @@ CEditorDoc::CEditorDoc(LCommander* superCommander, FSSpec* file) : LDocument(sup
   mWindow = dynamic_cast<CMainWindow*>(LWindow::CreateWindow(kMainWindowLayoutID, this));
   ThrowIfNil(mWindow);
   mWindow->SetPatch(mPatch.get());
+  mModifiedMarker = std::make_unique<LModifiedMarker>(*this, *mWindow);
   mWindow->Show();
 
   if (file != nullptr) {
@@ -67,6 +69,7 @@ CEditorDoc::~CEditorDoc() {
   if (IsOnDuty()) SwitchTarget(GetSuperCommander());
   SaveRecentFiles();
   CleanupTempFile();
+  mModifiedMarker.reset();
   // The window listens to the patch: it goes first.
   DeleteAllSubCommanders();
 }
@@ -168,6 +171,18 @@ QString CEditorDoc::GetDescriptorText() const {
   return QString::fromLatin1(kDefaultDocName);
 }
 
+QString CEditorDoc::GetFolderText() const {
+  if (!IsSpecified() || mFileSpec.name.empty()) return {};
+  return UQtText::FromUTF8(mFileSpec.Path().parent_path().string());
+}
+
+QString CEditorDoc::GetExportName() const {
+  // "Untitled.mid" gives "Untitled.html".
+  const QString name = GetDescriptorText();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return (dot > 0 ? name.left(dot) : name) + QLatin1String(FileExt_HTML);
+}
+
 StringPtr CEditorDoc::GetDescriptor(Str255 outName) const {
   return UQtText::ToPStr(GetDescriptorText(), outName);
 }
@@ -183,6 +198,7 @@ QString CEditorDoc::GetWindowTitle() const {
 
 void CEditorDoc::UpdateWindowTitle() {
   if (mWindow != nullptr) mWindow->SetDescriptorText(GetWindowTitle());
+  if (mModifiedMarker != nullptr) mModifiedMarker->Update();
 }
 
 // --- saving
@@ -235,6 +251,7 @@ bool CEditorDoc::AskSaveAs(FSSpec& outFile, bool /*recordIt*/) {
   designator.GetDialogOptions()->windowTitle = QStringLiteral("Save Patch As");
   designator.AddFilter(QStringLiteral("KVX patch files"), {QStringLiteral("*.mid")});
   designator.SetDefaultSuffix(QStringLiteral("mid"));
+  designator.SetStartFolder(GetFolderText());
   if (!designator.AskDesignateFile(GetDescriptorText())) return false;
   designator.GetFileSpec(outFile);
   if (designator.IsReplacing() && UsesFileSpec(outFile)) {
@@ -257,7 +274,8 @@ void CEditorDoc::ExportAssignList() {
     designator.AddFilter(QStringLiteral("HTML files"),
                          {QStringLiteral("*.html"), QStringLiteral("*.htm")});
     designator.SetDefaultSuffix(QStringLiteral("html"));
-    if (!designator.AskDesignateFile(QString::fromLatin1(kDefaultHTMLName))) return;
+    designator.SetStartFolder(GetFolderText());
+    if (!designator.AskDesignateFile(GetExportName())) return;
     FSSpec file;
     designator.GetFileSpec(file);
     // The writer replaces an existing file only once the new list is complete.
@@ -336,6 +354,9 @@ bool CEditorDoc::ObeyCommand(CommandT command, void* param) {
     case cmd_Redo:
       UndoOrRedo(command);
       return true;
+    case cmd_ClearRecentFiles:
+      ClearRecentFiles();
+      return true;
     default:
       return LDocument::ObeyCommand(command, param);
   }
@@ -349,6 +370,10 @@ void CEditorDoc::FindCommandStatus(CommandT command, bool& enabled, bool& usesMa
   }
   if (command == cmd_Undo || command == cmd_Redo) {
     FindUndoStatus(command, enabled, name);
+    return;
+  }
+  if (command == cmd_ClearRecentFiles) {
+    enabled = !mRecentFiles.empty();
     return;
   }
   LDocument::FindCommandStatus(command, enabled, usesMark, mark, name);
@@ -371,7 +396,8 @@ bool CEditorDoc::GetRecentFileSpec(long command, FSSpec& outFile) const {
 void CEditorDoc::AddRecentFile(const FSSpec& file) {
   // An imported old-format file is not a patch file of this version: it is not listed.
   if (mPatch->GetVersion() != kPatchVersion || file.name.empty()) return;
-  std::erase(mRecentFiles, file);  // a file used again moves to the top
+  // A file used again keeps its place.
+  if (std::find(mRecentFiles.begin(), mRecentFiles.end(), file) != mRecentFiles.end()) return;
   while (mRecentFiles.size() >= static_cast<std::size_t>(kMaxRecentFiles))
     mRecentFiles.erase(mRecentFiles.begin());
 
@@ -395,6 +421,11 @@ void CEditorDoc::RemoveRecentFile(long index) {
 void CEditorDoc::RemoveRecentFile(const FSSpec& file) {
   const auto found = std::find(mRecentFiles.begin(), mRecentFiles.end(), file);
   if (found != mRecentFiles.end()) RemoveRecentFile(found - mRecentFiles.begin() + 1);
+}
+
+void CEditorDoc::ClearRecentFiles() {
+  mRecentFiles.clear();
+  RebuildRecentMenu();
 }
 
 bool CEditorDoc::NameIsShared(std::size_t entry) const {

@@ -4,8 +4,9 @@
 // patch and the main window stays.
 //
 // Recent files: at most five, kept oldest first and shown newest first. Opening or saving a
-// file that is in the list moves it to the top. An item shows the file name, or the full path
-// shortened in the middle where two entries have the same name.
+// file that is in the list leaves the list as it is. An item shows the file name, or the full
+// path shortened in the middle where two entries have the same name. "Clear Menu" (under the
+// items) empties the list.
 //
 // View writes the list to "KVXEditorTemp.html" (or, when that name is taken by a file that
 // cannot be deleted, "KVXEditorTemp1.html", 2, ...) in a folder of the document's own, made
@@ -34,10 +35,12 @@
 class CMainWindow;
 class CPatch;
 class LMenu;
+class LModifiedMarker;
 class QTemporaryDir;
 
 constexpr CommandT cmd_ExportAssignList = static_cast<CommandT>(FourCC("Stxt"));
 constexpr CommandT cmd_ViewAssignList = static_cast<CommandT>(FourCC("Vtxt"));
+constexpr CommandT cmd_ClearRecentFiles = static_cast<CommandT>(FourCC("Rclr"));
 
 constexpr OSType kPatchFileType = FourCC("Midi");
 constexpr OSType kTextFileType = FourCC("TEXT");
@@ -89,9 +92,14 @@ class CEditorDoc : public LDocument {
   // Entry `index` counts from 1, oldest first; an index outside the list does nothing.
   virtual void RemoveRecentFile(long index);
   virtual void RemoveRecentFile(const FSSpec& file);
+  void ClearRecentFiles();
 
   // The document's name: the file name, or "Untitled.mid" without a file.
   QString GetDescriptorText() const;
+  // The folder of the document's file, where Save As and Export start; empty when untitled.
+  QString GetFolderText() const;
+  // The name Export proposes: the document's name with ".html" for its extension.
+  QString GetExportName() const;
   // The window title for the document now.
   QString GetWindowTitle() const;
   // The temporary HTML file with counter n (0: none): "KVXEditorTemp<n>.html" in `folder`.
@@ -137,4 +145,5 @@ class CEditorDoc : public LDocument {
   // How many items of menu 131 belong to the list now (0: the placeholder is there).
   std::int16_t mRecentItemCount = 0;
   std::unique_ptr<QTemporaryDir> mTempFolder;  // removes itself with everything in it
+  std::unique_ptr<LModifiedMarker> mModifiedMarker;  // the window's unsaved-changes marker
 };

@@ -1,9 +1,15 @@
-// One QApplication for the whole test program.
+// One QApplication for the whole test program, named as kvx-editor names itself.
+#include "app/CEditorApp.h"
 #include "support/CQtTestEnvironment.h"
 
 namespace {
 
-[[maybe_unused]] auto* const sEnvironment = ::testing::AddGlobalTestEnvironment(
-    new kvxtest::CQtTestEnvironment(QStringLiteral("KVX Editor")));
+class CEditorTestEnvironment final : public kvxtest::CQtTestEnvironment {
+ protected:
+  void SetUpApplication() override { CEditorApp::NameTheProgram(); }
+};
+
+[[maybe_unused]] auto* const sEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CEditorTestEnvironment);
 
 }  // namespace

@@ -122,8 +122,11 @@ LMenu& EditorTest::RecentMenu() {
 std::vector<EditorTest::SMenuItem> EditorTest::RecentItems() {
   std::vector<SMenuItem> items;
   LMenu& menu = RecentMenu();
-  for (std::int16_t index = 1; index <= menu.CountItems(); ++index)
+  // The list ends at the separator above "Clear Menu".
+  for (std::int16_t index = 1; index <= menu.CountItems(); ++index) {
+    if (menu.GetItemAction(index)->isSeparator()) break;
     items.push_back({UQtText::ToUTF8(menu.GetItemText(index)), menu.CommandFromIndex(index)});
+  }
   return items;
 }
 

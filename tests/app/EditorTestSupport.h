@@ -90,7 +90,7 @@ class EditorTest : public ::testing::Test {
   static LMenu& RecentMenu();
 
  public:
-  // The texts and commands of menu 131's items, top to bottom.
+  // The texts and commands of the recent-file items of menu 131, top to bottom.
   struct SMenuItem {
     std::string text;
     CommandT command;

@@ -17,8 +17,10 @@
 #include "midi/service/COSXMidiService.h"
 #include "utilities/UAlert.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QTest>
 
 #include <fstream>
 #include <functional>
@@ -44,6 +46,7 @@ TEST_F(Application, EnablesItsCommandsAsTabled) {
       {"recent 5", cmd_RecentFileBase + 5, true},
       {"help", mApp->GetHelpCommand(), true},
       {"About", cmd_About, true},
+      {"About Qt", cmd_AboutQt, true},
       {"Quit", cmd_Quit, true},
       {"Export", cmd_ExportAssignList, true},
       {"View", cmd_ViewAssignList, true},
@@ -101,6 +104,30 @@ TEST_F(Application, HelpOpensThePageNextToTheProgram) {
             UAlert::GetMessage(err_NoBrowser, "KVX Editor Help.html"));
 }
 
+TEST_F(Application, TheHelpPageIsFoundInABuildAndInAnInstallation) {
+  const fs::path build = FilesFolder() / "build";
+  const fs::path installed = FilesFolder() / "usr";
+  const std::string name = "KVX Editor Help.html";
+  for (const fs::path& page : {build / name, installed / "share/kvx-editor" / name}) {
+    fs::create_directories(page.parent_path());
+    std::ofstream(page) << "<html></html>";
+  }
+  fs::create_directories(installed / "bin");
+  const struct SRow {
+    const char* name;
+    fs::path programFolder;
+    fs::path page;
+  } rows[] = {
+      {"next to the program", build, build / name},
+      {"in share/kvx-editor", installed / "bin", installed / "share/kvx-editor" / name},
+      {"nowhere: the first place", FilesFolder() / "empty", FilesFolder() / "empty" / name},
+  };
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(CEditorApp::FindHelpPage(row.programFolder, name), row.page);
+  }
+}
+
 TEST_F(Application, TheAboutBoxShowsTheVersionAndEndsWithOK) {
   StartEditor();
   QString caption;
@@ -115,6 +142,25 @@ TEST_F(Application, TheAboutBoxShowsTheVersionAndEndsWithOK) {
   EXPECT_EQ(caption,
             QStringLiteral("Version ") + QLatin1String(CEditorApp::GetShortVersionString()));
   EXPECT_EQ(QLatin1String(CEditorApp::GetShortVersionString()), QLatin1String("2.0.0"));
+}
+
+TEST_F(Application, EscapeEndsTheAboutBoxAsOKDoes) {
+  StartEditor();
+  CModalAnswerer answerer([&](QWidget& widget) {
+    if (dynamic_cast<LDialogBox*>(&widget) != nullptr) QTest::keyClick(&widget, Qt::Key_Escape);
+  });
+  Command(cmd_About);
+  EXPECT_EQ(answerer.GetAnswerCount(), 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Application, AboutQtShowsQtsOwnBox) {
+  StartEditor();
+  std::vector<QString> texts;
+  auto answerer = CModalAnswerer::MessageBoxes(QMessageBox::Ok, &texts);
+  EXPECT_TRUE(Command(cmd_AboutQt));
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_TRUE(texts[0].contains(QStringLiteral("About Qt"))) << texts[0].toStdString();
 }
 
 TEST_F(Application, OpensFilesNamedAtLaunchIntoTheOneDocument) {

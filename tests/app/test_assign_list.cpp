@@ -38,13 +38,13 @@ TEST_F(AssignList, TemporaryNamesCountFromNoneUpwards) {
   EXPECT_EQ(CEditorDoc::TempHTMLPath("/t", 12), fs::path("/t/KVXEditorTemp12.html"));
 }
 
-TEST_F(AssignList, ExportProposesUntitledHtmlAndWritesTheList) {
+TEST_F(AssignList, ExportProposesThePatchNameAsHtmlAndWritesTheList) {
   const fs::path target = FilesFolder() / "list.html";
   mNav.answers = {PathText(target)};
   EXPECT_TRUE(Command(cmd_ExportAssignList));
   ASSERT_EQ(mNav.requests.size(), 1u);
   EXPECT_TRUE(mNav.requests[0].save);
-  EXPECT_EQ(mNav.requests[0].proposedName, "Untitled.html");
+  EXPECT_EQ(mNav.requests[0].proposedName, "synth-setup.html");
   EXPECT_EQ(ReadText(target), ExpectedList());
   EXPECT_TRUE(AlertIndices().empty());
   EXPECT_FALSE(Doc().IsModified()) << "exporting changes nothing in the patch";

@@ -21,7 +21,7 @@ namespace kvxtest {
 namespace {
 
 std::string Title(const CEditorDoc& doc) {
-  return UQtText::ToUTF8(doc.GetMainWindow()->windowTitle());
+  return UQtText::ToUTF8(doc.GetMainWindow()->GetDescriptorText());
 }
 
 QString PathText(const fs::path& path) { return QString::fromStdString(path.string()); }

@@ -1,7 +1,7 @@
 // The recent-file list: at most five files, newest first in menu 131 with the commands
-// 'Rcf1' (oldest) ... 'Rcf5' (newest), a file used again moving to the top, full paths
-// shortened in the middle where names repeat, and a file that has gone shown with alert 5
-// and taken off the list.
+// 'Rcf1' (oldest) ... 'Rcf5' (newest), a file used again keeping its place, full paths
+// shortened in the middle where names repeat, a file that has gone shown with alert 5 and
+// taken off the list, and Clear Menu.
 #include "EditorTestSupport.h"
 
 #include "document/CPatch.h"
@@ -53,13 +53,32 @@ TEST_F(RecentFiles, KeepTheFiveNewestNewestFirst) {
   for (int entry = 1; entry <= 5; ++entry) EXPECT_TRUE(IsEnabled(Rcf(entry))) << entry;
 }
 
-TEST_F(RecentFiles, AFileUsedAgainMovesToTheTop) {
+TEST_F(RecentFiles, AFileUsedAgainKeepsItsPlace) {
   OpenCopies({"a.mid", "b.mid", "c.mid"});
   FSSpec first = FSSpec::FromPath(FilesFolder() / "a.mid-folder" / "a.mid");
   mApp->SendAEOpenDoc(first);
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"b.mid", "c.mid", "a.mid"}));
-  EXPECT_EQ(RecentItems().front(), (SMenuItem{"a.mid", Rcf(3)}));
-  EXPECT_EQ(RecentItems().size(), 3u);
+  mNav.answers = {QString::fromStdString(first.Path().string())};
+  Command(cmd_SaveAs);  // saved again into the same file
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a.mid", "b.mid", "c.mid"}));
+  EXPECT_EQ(RecentItems(), (std::vector<SMenuItem>{
+                               {"c.mid", Rcf(3)}, {"b.mid", Rcf(2)}, {"a.mid", Rcf(1)}}));
+}
+
+TEST_F(RecentFiles, ClearMenuEmptiesTheListForGood) {
+  EXPECT_FALSE(IsEnabled(cmd_ClearRecentFiles)) << "nothing to clear";
+  OpenCopies({"a.mid", "b.mid"});
+  ASSERT_TRUE(IsEnabled(cmd_ClearRecentFiles));
+  EXPECT_TRUE(Command(cmd_ClearRecentFiles));
+  EXPECT_EQ(RecentItems(), (std::vector<SMenuItem>{{"No Recent Files", cmd_RecentPlaceholder}}));
+  EXPECT_FALSE(IsEnabled(cmd_ClearRecentFiles));
+  OpenCopies({"c.mid"});
+  EXPECT_EQ(RecentItems(), (std::vector<SMenuItem>{{"c.mid", Rcf(1)}}));
+
+  Command(cmd_ClearRecentFiles);
+  QuitEditor();
+  const std::string written = ReadText(PreferenceFile());
+  EXPECT_NE(written.find("Recent File 1 = 0, 0, \r\n"), std::string::npos) << written;
+  EXPECT_EQ(written.find(".mid"), std::string::npos) << written;
 }
 
 TEST_F(RecentFiles, SavingUnderANameListsIt) {
@@ -122,7 +141,7 @@ TEST_F(RecentFiles, ChoosingAnEntryOpensItsFile) {
   ASSERT_FALSE(Doc().IsSpecified());
   EXPECT_TRUE(Command(Rcf(1)));
   EXPECT_EQ(Doc().GetFileSpec().name, "1.mid");
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"2.mid", "1.mid"}));
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"1.mid", "2.mid"}));
   EXPECT_TRUE(AlertIndices().empty());
 }
 

@@ -11,6 +11,7 @@
 #include "framework/ui/UNavServicesDialogs.h"
 
 #include <QPointer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,42 @@ TEST(LDocument, ClosingItsWindowClosesTheDocumentInstead) {
   EXPECT_EQ(document->log, (std::vector<std::string>{"close"}));
   delete document;
   EXPECT_TRUE(window.isNull()) << "its sub-commanders go with it";
+}
+
+TEST(LWindow, ACloseBoxThatQuitsSendsQuitUpTheChainAndStays) {
+  class CQuitRecorder final : public LCommander {
+   public:
+    bool ObeyCommand(CommandT command, void*) override {
+      commands.push_back(command);
+      return true;
+    }
+    bool AllowSubRemoval(LCommander*) override { return true; }
+    std::vector<CommandT> commands;
+  } super;
+  QPointer<LWindow> window = LWindow::CreateWindow(9005, &super);
+  window->Show();
+  window->close();  // the close box, or Alt+F4
+  kvxtest::ProcessPostedEvents();
+  EXPECT_EQ(super.commands, std::vector<CommandT>{cmd_Quit});
+  ASSERT_FALSE(window.isNull()) << "it goes when the program does";
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->GetSuperCommander(), &super);
+  delete window;
+}
+
+TEST(LWindow, TheModifiedMarkerLeavesTheTitleTextAsItIs) {
+  LWindow window(nullptr);
+  window.Show();
+  const auto shown = [&] { return window.windowHandle()->title().toStdString(); };
+  window.SetDescriptorText(QStringLiteral("a [*] b"));
+  window.ShowModified(true);
+  EXPECT_EQ(shown(), "a [*] b*");
+  EXPECT_EQ(window.GetDescriptorText().toStdString(), "a [*] b");
+  window.SetDescriptorText(QStringLiteral("c"));
+  EXPECT_EQ(shown(), "c*");
+  window.ShowModified(false);
+  EXPECT_EQ(shown(), "c");
+  EXPECT_EQ(window.GetDescriptorText().toStdString(), "c");
 }
 
 TEST(LWindow, AWindowClosesWhenItsSuperAllowsIt) {

@@ -136,6 +136,7 @@ TEST(DamagedLayouts, AreRefusedWithAReasonAndLeaveNothingBehind) {
       {"a number among the items", 9112, err_ResourceData},
       {"a picture that is not there", 9113, resNotFound},
       {"not JSON", 9114, err_ResourceData},
+      {"a close box that does what no close box does", 9115, err_ResourceData},
       {"no such layout", 9999, resNotFound},
   };
   const auto windowsBefore = QApplication::topLevelWidgets().size();

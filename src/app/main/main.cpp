@@ -8,7 +8,12 @@
 // start-up measurements); --show-captions shows the assignment captions first;
 // --open-controller opens the assign dialog on a controller (R1, BEND, ...), and the picture
 // is then the dialog's.
+//
+// A plain start (no options) while another editor runs with the same preferences hands the
+// files to that editor and ends: one editor owns the preference file. Starts with options
+// neither hand over nor take files from later starts.
 #include "app/CEditorApp.h"
+#include "app/CSingleInstance.h"
 #include "app/main/CFirstPaintProbe.h"
 #include "framework/core/LString.h"
 #include "midi/CMidiOperation.h"
@@ -93,6 +98,14 @@ std::optional<CFirstPaintProbe::SOptions> ParseOptions(int& exitStatus) {
   return options;
 }
 
+// The files named on the command line, as absolute paths.
+QStringList CommandLineFilePaths() {
+  QStringList paths;
+  for (const FSSpec& file : LApplication::CommandLineFiles())
+    paths << QString::fromStdString(file.Path().string());
+  return paths;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -108,13 +121,15 @@ int main(int argc, char* argv[]) {
       std::async(std::launch::async, &CEditorApp::MakeMidiSystem);
 
   QApplication qtApplication(qtArgc, qtArgv.data());
-  QApplication::setApplicationName(QString::fromLatin1(kAppName));
-  QApplication::setApplicationDisplayName(QString::fromLatin1(kAppName));
-  QApplication::setApplicationVersion(QString::fromLatin1(CEditorApp::GetShortVersionString()));
-  QApplication::setDesktopFileName(QStringLiteral("kvx-editor"));
+  CEditorApp::NameTheProgram();
   int exitStatus = 0;
   std::optional<CFirstPaintProbe::SOptions> options = ParseOptions(exitStatus);
   if (!options) return exitStatus;
+  // Runs with options (screenshots, measurements) stand on their own.
+  const bool plainStart = !options->quit && options->screenshotFile.isEmpty() &&
+                          !options->showCaptions && options->openController.isEmpty();
+  CSingleInstance instance(CSingleInstance::DefaultAddress());
+  if (plainStart && instance.HandOver(CommandLineFilePaths())) return 0;
   CFirstPaintProbe probe(std::move(*options));
   if (probe.IsNeeded()) qtApplication.installEventFilter(&probe);
 
@@ -127,7 +142,13 @@ int main(int argc, char* argv[]) {
       system->AdoptCallingThread();
       return system;
     });
+    if (plainStart) {
+      instance.Listen([&application](const QStringList& files) {
+        application.OpenHandedFiles(files);
+      });
+    }
     application.Run();
+    instance.ClearReceiver();
   } catch (const std::exception& error) {
     std::cerr << "kvx-editor: " << error.what() << std::endl;
     return 1;

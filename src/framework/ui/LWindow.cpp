@@ -38,7 +38,11 @@ LWindow::LWindow(const LPaneData& data) : LView(data), LCommander(data.GetSuperC
   else if (kind != QLatin1String("document"))
     data.Fail(QStringLiteral("unknown window 'kind' '%1'").arg(kind));
   PlaceInFrontOfSuperWindow(flags);
-  setWindowTitle(data.GetString("title"));
+  SetDescriptorText(data.GetString("title"));
+  const QString closeBox = data.GetString("closeBox", QStringLiteral("close"));
+  if (closeBox != QLatin1String("close") && closeBox != QLatin1String("quit"))
+    data.Fail(QStringLiteral("unknown 'closeBox' '%1'").arg(closeBox));
+  mCloseBoxQuits = closeBox == QLatin1String("quit");
   mHasMenuBar = data.GetBool("menuBar", false);
   mResizable = data.GetBool("resizable", true);
 }
@@ -63,6 +67,35 @@ LWindow* LWindow::CreateWindow(ResIDT layoutID, LCommander* superCommander) {
 
 LWindow* LWindow::FetchWindowObject(const QWidget* widget) {
   return widget != nullptr ? dynamic_cast<LWindow*>(widget->window()) : nullptr;
+}
+
+QString LWindow::GetDescriptorText() const {
+  return mMarksModified ? mTitle : windowTitle();
+}
+
+void LWindow::SetDescriptorText(const QString& text) {
+  mTitle = text;
+  ApplyTitle();
+}
+
+void LWindow::ShowModified(bool modified) {
+  if (!mMarksModified) {
+    mTitle = windowTitle();
+    mMarksModified = true;
+    ApplyTitle();
+  }
+  setWindowModified(modified);
+}
+
+void LWindow::ApplyTitle() {
+  if (!mMarksModified) {
+    setWindowTitle(mTitle);
+    return;
+  }
+  // Qt takes "[*][*]" for a literal "[*]", so a name holding one stays as it is.
+  QString title = mTitle;
+  title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+  setWindowTitle(title + QLatin1String("[*]"));
 }
 
 void LWindow::Show() { show(); }
@@ -202,8 +235,14 @@ bool LWindow::KeyWentThroughAField() const {
 }
 
 void LWindow::closeEvent(QCloseEvent* event) {
+  // Ignored either way: the window goes (later) only when its close or the quit goes through.
   event->ignore();
-  UEventGuard::Run([this] { AttemptClose(); });
+  UEventGuard::Run([this] {
+    if (mCloseBoxQuits)
+      ObeyCommand(cmd_Quit, nullptr);
+    else
+      AttemptClose();
+  });
 }
 
 bool LWindow::focusNextPrevChild(bool next) {

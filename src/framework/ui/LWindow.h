@@ -8,6 +8,9 @@
 //     keys the active window keeps (KeepsMenuKey): those come to it as keys instead.
 //   - Its close box, and cmd_Close, call AttemptClose: the super-commander's AllowSubRemoval
 //     decides, and DoClose hides the window, takes it out of the chain and deletes it later.
+//     A window whose layout says "closeBox": "quit" (the main window of a program that lives
+//     as long as it) instead sends cmd_Quit up its chain from the close box (and from the
+//     desktop's close keys, Alt+F4): the program quits as its Quit command does.
 //     A window owned by another window (its super-commander) tells that window through
 //     AllowSubRemoval of every close, also one that did not ask (DoClose called directly),
 //     so that the owner can forget it.
@@ -15,6 +18,8 @@
 //     follows the layout (top to bottom, left to right), panels made later included.
 //   - "title" is the window title; "menuBar": true puts the application's menu bar on it;
 //     "resizable": false fixes its size to what its layout needs.
+//   - ShowModified puts the desktop's unsaved-changes marker into the title (Qt's "[*]"); the
+//     descriptor text stays the title without it.
 #pragma once
 
 #include "framework/core/LCommander.h"
@@ -35,8 +40,10 @@ class LWindow : public LView, public LCommander {
   // The framework window that `widget` is in, or null.
   static LWindow* FetchWindowObject(const QWidget* widget);
 
-  QString GetDescriptorText() const override { return windowTitle(); }
-  void SetDescriptorText(const QString& text) override { setWindowTitle(text); }
+  QString GetDescriptorText() const override;
+  void SetDescriptorText(const QString& text) override;
+  // Shows (true) or hides the desktop's unsaved-changes marker in the title.
+  void ShowModified(bool modified);
 
   void Show();
   // Brings the window to the front and activates it.
@@ -81,8 +88,12 @@ class LWindow : public LView, public LCommander {
  private:
   void PlaceInFrontOfSuperWindow(Qt::WindowFlags flags);
   bool KeepsShortcut(const QKeyEvent& key) const;
+  void ApplyTitle();
 
   bool mHasMenuBar = false;
   bool mResizable = true;
   bool mSuperAgreedToClose = false;  // AttemptClose asked the super-commander already
+  bool mCloseBoxQuits = false;
+  bool mMarksModified = false;  // the title carries the marker's placeholder
+  QString mTitle;               // without the placeholder
 };

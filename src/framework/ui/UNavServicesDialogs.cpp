@@ -83,7 +83,7 @@ bool UNavServicesDialogs::LFileDesignator::AskDesignateFile(const QString& defau
   SNavRequest request;
   request.save = true;
   request.title = mOptions.windowTitle;
-  request.folder = StartFolder();
+  request.folder = mStartFolder.isEmpty() ? StartFolder() : mStartFolder;
   request.proposedName = defaultName;
   request.filters = mFilters;
   request.defaultSuffix = mDefaultSuffix;

@@ -66,6 +66,8 @@ class UNavServicesDialogs {
     NavDialogOptions* GetDialogOptions() { return &mOptions; }
     void AddFilter(const QString& description, const QStringList& patterns);
     void SetDefaultSuffix(const QString& suffix) { mDefaultSuffix = suffix; }
+    // Where the dialog starts; by default (empty) the folder last chosen in one.
+    void SetStartFolder(const QString& folder) { mStartFolder = folder; }
 
     // Asks for a file to save to, proposing `defaultName` (Mac Roman); false when cancelled.
     bool AskDesignateFile(ConstStr255Param defaultName);
@@ -80,6 +82,7 @@ class UNavServicesDialogs {
     NavDialogOptions mOptions;
     std::vector<SFileFilter> mFilters;
     QString mDefaultSuffix;
+    QString mStartFolder;
     FSSpec mFile;
     bool mReplacing = false;
   };
