@@ -1,0 +1,138 @@
+// The SysEx and free-message template language. Input: one byte whose low 3 bits give the
+// data format (6 and 7 are out of range) and whose bit 3 chooses the free-message compiler,
+// then the template text (at most 255 characters).
+//
+// Properties: compiling depends on the text and the format only (not on what the payload held
+// before); an accepted template prints in the edit form and compiles again to the same
+// payload; its placeholders lie inside the message and apart; a SysEx runs from F0 to its
+// only F7; a free message starts with a status byte.
+#include "FuzzSupport.h"
+
+#include "framework/core/LString.h"
+#include "utilities/CMidiChk.h"
+#include "utilities/UMessageTemplate.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+constexpr std::uint8_t kStale = 0xA5;  // what a payload held before it is compiled into
+
+template <typename Payload>
+bool SameBytes(const Payload& a, const Payload& b) {
+  return std::memcmp(&a, &b, sizeof(Payload)) == 0;
+}
+
+template <typename Payload>
+Payload MakePayload(std::uint8_t dataType, std::uint8_t fill) {
+  Payload payload;
+  std::memset(&payload, fill, sizeof payload);
+  payload.info.dataType = dataType;
+  payload.info.minValue = 3;
+  payload.info.maxValue = 100;
+  return payload;
+}
+
+// Placeholder positions, for both payload kinds.
+template <typename Payload>
+void CheckPlaceholders(const Payload& p, int length) {
+  bool reserved[UMessageTemplate::kMaxMessageBytes] = {};
+  auto reserve = [&](int position, int count, const char* what) {
+    Require(position >= 0 && position + count <= length, what);
+    for (int i = position; i < position + count; ++i) {
+      Require(!reserved[i], "placeholders do not overlap");
+      reserved[i] = true;
+    }
+  };
+  if (p.info.dataType != 0) {
+    Require(p.info.dataType <= 5, "the data format is 0..5");
+    reserve(p.info.dataPos, kDataSizes[p.info.dataType], "the data bytes lie inside the message");
+  } else {
+    Require(p.info.dataPos == 0, "without data bytes their position is 0");
+  }
+  if (p.chType != 0) {
+    Require(p.chType <= 2 && p.chHigh <= 7, "the channel byte is x or n with a digit 0..7");
+    reserve(p.chPos, 1, "the channel byte lies inside the message");
+  } else {
+    Require(p.chPos == 0 && p.chHigh == 0, "without a channel byte its fields are 0");
+  }
+  for (int i = 0; i < length; ++i)
+    if (reserved[i]) Require(p.msg[i] == 0, "reserved bytes are stored as 0");
+  for (int i = length; i < UMessageTemplate::kMaxMessageBytes; ++i)
+    Require(p.msg[i] == 0, "bytes behind the message are 0");
+}
+
+void CheckSysex(std::uint8_t dataType, ConstStr255Param text) {
+  SPrmPatCtrlSysEx compiled = MakePayload<SPrmPatCtrlSysEx>(dataType, 0);
+  SPrmPatCtrlSysEx overStale = MakePayload<SPrmPatCtrlSysEx>(dataType, kStale);
+  const short length = UMessageTemplate::CompileSysxStr(text, compiled);
+  Require(UMessageTemplate::CompileSysxStr(text, overStale) == length,
+          "the SysEx result does not depend on the payload before");
+  if (length <= 0) return;
+  Require(SameBytes(compiled, overStale), "the SysEx payload does not depend on what it held");
+  Require(length <= UMessageTemplate::kMaxMessageBytes, "at most 24 bytes");
+
+  CheckPlaceholders(compiled, length);
+  if (compiled.csType != 0) {
+    Require(compiled.csType <= 2, "the checksum kind is 1 or 2");
+    Require(compiled.csStart <= compiled.csPos, "the checksum follows the bytes it covers");
+    Require(compiled.csPos < length && compiled.msg[compiled.csPos] == 0,
+            "the checksum byte lies inside the message");
+  } else {
+    Require(compiled.csStart == 0 && compiled.csPos == 0, "without a checksum its fields are 0");
+  }
+  Require(compiled.msg[0] == 0xF0 && compiled.msg[length - 1] == 0xF7, "a SysEx runs F0 ... F7");
+  for (int i = 1; i < length - 1; ++i) Require(compiled.msg[i] != 0xF7, "the F7 ends the SysEx");
+
+  Str255 printed;
+  UMessageTemplate::MakeSysxStr(compiled, printed, false);
+  SPrmPatCtrlSysEx again = MakePayload<SPrmPatCtrlSysEx>(compiled.info.dataType, kStale);
+  Require(UMessageTemplate::CompileSysxStr(printed, again) == length,
+          "the printed SysEx compiles to the same length");
+  Require(SameBytes(compiled, again), "the printed SysEx compiles to the same payload");
+  UMessageTemplate::MakeSysxStr(compiled, printed, true);
+}
+
+void CheckFree(std::uint8_t dataType, ConstStr255Param text) {
+  SPrmPatCtrlSysExFree compiled = MakePayload<SPrmPatCtrlSysExFree>(dataType, 0);
+  SPrmPatCtrlSysExFree overStale = MakePayload<SPrmPatCtrlSysExFree>(dataType, kStale);
+  const short length = UMessageTemplate::CompileMsgStr(text, compiled);
+  Require(UMessageTemplate::CompileMsgStr(text, overStale) == length,
+          "the free result does not depend on the payload before");
+  if (length < 0) return;
+  Require(SameBytes(compiled, overStale), "the free payload does not depend on what it held");
+  Require(compiled.msgLen == length, "the free message length is stored");
+  if (length == 0) return;
+  Require(length <= UMessageTemplate::kMaxMessageBytes, "at most 24 bytes");
+
+  CheckPlaceholders(compiled, length);
+  if (CMidiChk::CheckFull(compiled.msg, length)) {
+    Require(compiled.msg[0] >= 0x80, "an accepted free message starts with a status byte");
+  }
+
+  Str255 printed;
+  UMessageTemplate::MakeMsgStr(compiled, printed, false);
+  SPrmPatCtrlSysExFree again = MakePayload<SPrmPatCtrlSysExFree>(compiled.info.dataType, kStale);
+  Require(UMessageTemplate::CompileMsgStr(printed, again) == length,
+          "the printed free message compiles to the same length");
+  Require(SameBytes(compiled, again), "the printed free message compiles to the same payload");
+  UMessageTemplate::MakeMsgStr(compiled, printed, true);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CFuzzInput input(data, size);
+  const std::uint8_t selector = input.Byte();
+  const std::span<const std::uint8_t> chars = input.Bytes(255);
+  Str255 text;
+  LString::FromStd(std::string_view(reinterpret_cast<const char*>(chars.data()), chars.size()), text);
+  const auto dataType = static_cast<std::uint8_t>(selector & 0x07);
+  if ((selector & 0x08) != 0) {
+    CheckFree(dataType, text);
+  } else {
+    CheckSysex(dataType, text);
+  }
+  return 0;
+}
