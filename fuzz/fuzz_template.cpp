@@ -63,15 +63,47 @@ void CheckPlaceholders(const Payload& p, int length) {
     Require(p.msg[i] == 0, "bytes behind the message are 0");
 }
 
+// The compiler and printer of one payload kind.
+template <typename Payload>
+struct SLanguage {
+  short (*compile)(ConstStr255Param, Payload&);
+  void (*print)(const Payload&, Str255, bool);
+};
+constexpr SLanguage<SPrmPatCtrlSysEx> kSysex{UMessageTemplate::CompileSysxStr,
+                                             UMessageTemplate::MakeSysxStr};
+constexpr SLanguage<SPrmPatCtrlSysExFree> kFree{UMessageTemplate::CompileMsgStr,
+                                                UMessageTemplate::MakeMsgStr};
+
+// Compiles `text` over a cleared and over a stale payload: both must come out alike.
+template <typename Payload>
+short Compile(const SLanguage<Payload>& language, std::uint8_t dataType, ConstStr255Param text,
+              Payload& compiled) {
+  compiled = MakePayload<Payload>(dataType, 0);
+  Payload overStale = MakePayload<Payload>(dataType, kStale);
+  const short length = language.compile(text, compiled);
+  Require(language.compile(text, overStale) == length,
+          "the result does not depend on the payload before");
+  if (length >= 0) {
+    Require(SameBytes(compiled, overStale), "the payload does not depend on what it held");
+    Require(length <= UMessageTemplate::kMaxMessageBytes, "at most 24 bytes");
+  }
+  return length;
+}
+
+template <typename Payload>
+void CheckPrintsBack(const SLanguage<Payload>& language, const Payload& compiled, short length) {
+  Str255 printed;
+  language.print(compiled, printed, false);
+  Payload again = MakePayload<Payload>(compiled.info.dataType, kStale);
+  Require(language.compile(printed, again) == length, "the printed form compiles to the same length");
+  Require(SameBytes(compiled, again), "the printed form compiles to the same payload");
+  language.print(compiled, printed, true);
+}
+
 void CheckSysex(std::uint8_t dataType, ConstStr255Param text) {
-  SPrmPatCtrlSysEx compiled = MakePayload<SPrmPatCtrlSysEx>(dataType, 0);
-  SPrmPatCtrlSysEx overStale = MakePayload<SPrmPatCtrlSysEx>(dataType, kStale);
-  const short length = UMessageTemplate::CompileSysxStr(text, compiled);
-  Require(UMessageTemplate::CompileSysxStr(text, overStale) == length,
-          "the SysEx result does not depend on the payload before");
+  SPrmPatCtrlSysEx compiled;
+  const short length = Compile(kSysex, dataType, text, compiled);
   if (length <= 0) return;
-  Require(SameBytes(compiled, overStale), "the SysEx payload does not depend on what it held");
-  Require(length <= UMessageTemplate::kMaxMessageBytes, "at most 24 bytes");
 
   CheckPlaceholders(compiled, length);
   if (compiled.csType != 0) {
@@ -84,40 +116,21 @@ void CheckSysex(std::uint8_t dataType, ConstStr255Param text) {
   }
   Require(compiled.msg[0] == 0xF0 && compiled.msg[length - 1] == 0xF7, "a SysEx runs F0 ... F7");
   for (int i = 1; i < length - 1; ++i) Require(compiled.msg[i] != 0xF7, "the F7 ends the SysEx");
-
-  Str255 printed;
-  UMessageTemplate::MakeSysxStr(compiled, printed, false);
-  SPrmPatCtrlSysEx again = MakePayload<SPrmPatCtrlSysEx>(compiled.info.dataType, kStale);
-  Require(UMessageTemplate::CompileSysxStr(printed, again) == length,
-          "the printed SysEx compiles to the same length");
-  Require(SameBytes(compiled, again), "the printed SysEx compiles to the same payload");
-  UMessageTemplate::MakeSysxStr(compiled, printed, true);
+  CheckPrintsBack(kSysex, compiled, length);
 }
 
 void CheckFree(std::uint8_t dataType, ConstStr255Param text) {
-  SPrmPatCtrlSysExFree compiled = MakePayload<SPrmPatCtrlSysExFree>(dataType, 0);
-  SPrmPatCtrlSysExFree overStale = MakePayload<SPrmPatCtrlSysExFree>(dataType, kStale);
-  const short length = UMessageTemplate::CompileMsgStr(text, compiled);
-  Require(UMessageTemplate::CompileMsgStr(text, overStale) == length,
-          "the free result does not depend on the payload before");
+  SPrmPatCtrlSysExFree compiled;
+  const short length = Compile(kFree, dataType, text, compiled);
   if (length < 0) return;
-  Require(SameBytes(compiled, overStale), "the free payload does not depend on what it held");
   Require(compiled.msgLen == length, "the free message length is stored");
   if (length == 0) return;
-  Require(length <= UMessageTemplate::kMaxMessageBytes, "at most 24 bytes");
 
   CheckPlaceholders(compiled, length);
   if (CMidiChk::CheckFull(compiled.msg, length)) {
     Require(compiled.msg[0] >= 0x80, "an accepted free message starts with a status byte");
   }
-
-  Str255 printed;
-  UMessageTemplate::MakeMsgStr(compiled, printed, false);
-  SPrmPatCtrlSysExFree again = MakePayload<SPrmPatCtrlSysExFree>(compiled.info.dataType, kStale);
-  Require(UMessageTemplate::CompileMsgStr(printed, again) == length,
-          "the printed free message compiles to the same length");
-  Require(SameBytes(compiled, again), "the printed free message compiles to the same payload");
-  UMessageTemplate::MakeMsgStr(compiled, printed, true);
+  CheckPrintsBack(kFree, compiled, length);
 }
 
 }  // namespace
