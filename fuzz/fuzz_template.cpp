@@ -3,9 +3,9 @@
 // then the template text (at most 255 characters).
 //
 // Properties: compiling depends on the text and the format only (not on what the payload held
-// before); an accepted template prints in the edit form and compiles again to the same
-// payload; its placeholders lie inside the message and apart; a SysEx runs from F0 to its
-// only F7; a free message starts with a status byte.
+// before); an accepted template (one that compiles to well-formed MIDI) prints in the edit form
+// and compiles again to the same payload; its placeholders lie inside the message and apart;
+// a SysEx runs from F0 to its only F7; an accepted free message starts with a status byte.
 #include "FuzzSupport.h"
 
 #include "framework/core/LString.h"
@@ -90,8 +90,11 @@ short Compile(const SLanguage<Payload>& language, std::uint8_t dataType, ConstSt
   return length;
 }
 
+// Only what the panels accept: a message that is not well-formed MIDI (a free text "8" is the
+// data byte 08) is refused, and need not print back.
 template <typename Payload>
 void CheckPrintsBack(const SLanguage<Payload>& language, const Payload& compiled, short length) {
+  if (!CMidiChk::CheckFull(compiled.msg, length)) return;
   Str255 printed;
   language.print(compiled, printed, false);
   Payload again = MakePayload<Payload>(compiled.info.dataType, kStale);
@@ -127,9 +130,8 @@ void CheckFree(std::uint8_t dataType, ConstStr255Param text) {
   if (length == 0) return;
 
   CheckPlaceholders(compiled, length);
-  if (CMidiChk::CheckFull(compiled.msg, length)) {
+  if (CMidiChk::CheckFull(compiled.msg, length))
     Require(compiled.msg[0] >= 0x80, "an accepted free message starts with a status byte");
-  }
   CheckPrintsBack(kFree, compiled, length);
 }
 

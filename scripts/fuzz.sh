@@ -17,18 +17,7 @@ targets=("$@")
 ((${#targets[@]})) || targets=(patch_file patch_json preference template midi_input)
 
 PACKAGES=(clang cmake ninja-build nlohmann-json3-dev)
-missing=()
-for package in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-    missing+=("$package")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install_packages.sh "${PACKAGES[@]}"
 
 BUILD=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
