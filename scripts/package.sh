@@ -10,13 +10,8 @@ BUILD_DIR=${1:-build}
 
 KVX_EXTRA_PACKAGES="desktop-file-utils dpkg-dev" scripts/setup.sh "$BUILD_DIR"
 # The AppStream validator is checked with when the system offers it.
-if ! command -v appstreamcli >/dev/null; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  { $SUDO apt-get update -qq &&
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends appstream
-  } >/dev/null 2>&1 || echo "package: appstream is not available; the metadata is not validated"
-fi
+scripts/install_packages.sh appstream >/dev/null 2>&1 ||
+  echo "package: appstream is not available; the metadata is not validated"
 
 echo "== package ($BUILD_DIR)"
 rm -f "$BUILD_DIR"/kvx-editor_*.deb

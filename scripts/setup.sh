@@ -8,18 +8,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev librtmidi-dev jackd2 libjack-jackd2-dev qt6-base-dev qt6-svg-dev xvfb xauth ${KVX_EXTRA_PACKAGES:-})
 
-missing=()
-for package in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-    missing+=("$package")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install_packages.sh "${PACKAGES[@]}"
 
 BUILD_DIR=${1:-build}
 shift || true
