@@ -555,7 +555,11 @@ bool UPreference::IsTagAt(std::int32_t offset, std::string_view name) {
   const auto size = static_cast<std::size_t>(DataSize());
   return at < size && sData[at] == '[' && size - at > name.size() + 1 &&
          sData[at + 1 + name.size()] == ']' &&
-         std::equal(name.begin(), name.end(), sData.begin() + static_cast<std::ptrdiff_t>(at + 1));
+         // Bytes compared as bytes: a name's char is signed, and 0xFF must still match 0xFF.
+         std::equal(name.begin(), name.end(), sData.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                    [](char wanted, std::uint8_t held) {
+                      return static_cast<std::uint8_t>(wanted) == held;
+                    });
 }
 
 void UPreference::SetCurrPos(std::int32_t offset) {

@@ -225,6 +225,16 @@ TEST_F(UPreferenceTest, FindsTagsOnlyAtLineStarts) {
   }
 }
 
+// A tag with bytes above 127 (a Mac Roman name) is found again, and not made a second time.
+TEST_F(UPreferenceTest, FindsTagsWithHighBytes) {
+  UseText("");
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(Pref::SeekTag("Caf\x8E \xFF"_p, true));
+    ASSERT_TRUE(Pref::SetParamValue("x"_p, 3 + round));
+  }
+  EXPECT_EQ(HeldText(), "[Caf\x8E \xFF]\r\nx = 4\r\n\r\n");
+}
+
 struct SNumberRow {
   const char* name;
   std::string text;
