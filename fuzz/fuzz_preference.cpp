@@ -1,11 +1,11 @@
 // The preference file: a text read as at start-up, values written into it as at quit, then
 // read back. Input: a two-byte length and the file's text, then writes, each:
-//   a byte: bits 0-1 the kind (number, file specification, point, rect), bits 2-3 the tag
+//   a byte: bits 0-1 the kind (number, file location, point, rect), bits 2-3 the tag
 //     (a new name, "General Settings", "MIDI Service Settings", the last one), bits 4-5 the
 //     param (a new name, "Recent File 1", "Source 0", the last one);
 //   a byte: the value index (0..7);
 //   the new names (a length byte and the characters), then the value: a number (4 bytes), a
-//   file specification (volume 2 bytes, folder and name as texts), a point (2 x 2 bytes) or a
+//   file location (volume 2 bytes, folder and name as texts), a point (2 x 2 bytes) or a
 //   rect (4 x 2 bytes).
 //
 // Properties: a created tag and param are found again; every value written reads back unless a
@@ -164,7 +164,7 @@ void CheckReadsBack(const SWrite& write) {
       UPreference::GetFSSpec(read, &other, write.index);
       Require(read.vRefNum == write.fileSpec.vRefNum && read.parID == write.fileSpec.parID &&
                   read.name == write.fileSpec.name,
-              "a written file specification reads back");
+              "a written file location reads back");
       break;
     }
     case kPoint: {
