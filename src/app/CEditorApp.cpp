@@ -91,8 +91,7 @@ CEditorApp::~CEditorApp() {
   DeleteAllSubCommanders();
   mEditorDoc = nullptr;
   SavePreference();
-  delete mMidiService;
-  mMidiService = nullptr;
+  mMidiService.reset();
   if (mMidiSystem != nullptr) CMidiOperation::Uninitialize();
   mMidiSystem.reset();
   UNavServicesDialogs::Unload();
@@ -128,8 +127,8 @@ void CEditorApp::Initialize() {
   CMidiOperation::Initialize(kKVXEditorSignature, kAppIdentifier, 1, 1);
   mMidiSystem = mMidiSystemSource();
   ThrowIfNil(mMidiSystem.get());
-  mMidiService = ThrowIfNil(new COSXMidiService(*mMidiSystem, kSysxSlotCount));
-  CMidiOperation::SetCurrent(mMidiService);
+  mMidiService = std::make_unique<COSXMidiService>(*mMidiSystem, kSysxSlotCount);
+  CMidiOperation::SetCurrent(mMidiService.get());
   SetupHelpMenu();
   LoadPreference();
 }
@@ -325,7 +324,7 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
       QApplication::aboutQt();
       return true;
     case cmd_MidiDevices: {
-      CMidiDevicesDialog dialog(&mMidiService);
+      CMidiDevicesDialog dialog(mMidiService);
       dialog.OpenDialog(this);
       return true;
     }

@@ -28,8 +28,8 @@ void FillPopup(LPopupButton& popup, const SDeviceMenu& menu, std::int16_t select
 
 }  // namespace
 
-CMidiDevicesDialog::CMidiDevicesDialog(CMidiOperation** service)
-    : mServiceHolder(ThrowIfNil(service)), mCurrentService(CMidiOperation::GetCurrent()) {}
+CMidiDevicesDialog::CMidiDevicesDialog(std::unique_ptr<CMidiOperation>& service)
+    : mServiceHolder(&service), mCurrentService(CMidiOperation::GetCurrent()) {}
 
 CMidiDevicesDialog::~CMidiDevicesDialog() {
   mServiceHolder = nullptr;

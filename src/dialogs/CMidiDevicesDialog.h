@@ -6,6 +6,8 @@
 
 #include "framework/core/MacTypes.h"
 
+#include <memory>
+
 class CMidiOperation;
 class LCommander;
 class LView;
@@ -16,8 +18,8 @@ class CMidiDevicesDialog {
   static constexpr PaneIDT kInportPopupID = 3;
   static constexpr PaneIDT kOutportPopupID = 4;
 
-  // `service` is the application's service pointer (not owned); null throws err_NilPointer.
-  explicit CMidiDevicesDialog(CMidiOperation** service);
+  // `service` is the application's service (borrowed; it outlives the dialog).
+  explicit CMidiDevicesDialog(std::unique_ptr<CMidiOperation>& service);
   ~CMidiDevicesDialog();
   CMidiDevicesDialog(const CMidiDevicesDialog&) = delete;
   CMidiDevicesDialog& operator=(const CMidiDevicesDialog&) = delete;
@@ -32,6 +34,6 @@ class CMidiDevicesDialog {
   bool Finalize(MessageT message, LView* dialog);
 
  private:
-  CMidiOperation** mServiceHolder;
+  std::unique_ptr<CMidiOperation>* mServiceHolder;
   CMidiOperation* mCurrentService;
 };

@@ -13,6 +13,9 @@
 
 #include <QPushButton>
 
+#include <memory>
+#include <type_traits>
+
 namespace kvxtest {
 namespace {
 
@@ -112,9 +115,10 @@ TEST_F(MidiDevicesDialog, TheChoiceIsKeptInThePreferenceFileForTheNextStart) {
   EXPECT_EQ(shown.output, kBuiltIn);
 }
 
-TEST(MidiDevicesDialogObject, RefusesANullServicePointer) {
-  EXPECT_THROW(CMidiDevicesDialog(nullptr), LException);
-}
+// The dialog borrows the application's owning pointer: there is no null to refuse any more.
+static_assert(!std::is_constructible_v<CMidiDevicesDialog, std::nullptr_t>);
+static_assert(!std::is_constructible_v<CMidiDevicesDialog, CMidiOperation**>);
+static_assert(std::is_constructible_v<CMidiDevicesDialog, std::unique_ptr<CMidiOperation>&>);
 
 }  // namespace
 }  // namespace kvxtest
