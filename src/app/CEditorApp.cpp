@@ -324,7 +324,7 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
       QApplication::aboutQt();
       return true;
     case cmd_MidiDevices: {
-      CMidiDevicesDialog dialog(mMidiService);
+      CMidiDevicesDialog dialog(mMidiService, mMidiSystem->GetSystemName());
       dialog.OpenDialog(this);
       return true;
     }
