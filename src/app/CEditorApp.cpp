@@ -5,6 +5,7 @@
 #include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "device/UKVXMidiSystem.h"
 #include "dialogs/CMidiDevicesDialog.h"
+#include "dialogs/CPageViewer.h"
 #include "document/CPatch.h"
 #include "framework/core/LException.h"
 #include "framework/core/LFile.h"
@@ -53,7 +54,10 @@ constexpr unsigned char kAppIdentifier[] =
 constexpr std::uint32_t kOpenDialogFlags =
     kNavDontUseCustomFrame | kNavNoTypePopup | kNavDontAutoTranslate | kNavDontAddTranslateItems;
 
-bool OpenWithDesktop(const std::filesystem::path& file) {
+// The editor's own pages (help, assign list) show in its page viewer; other files go to the
+// desktop's handler.
+bool OpenInViewerOrDesktop(const std::filesystem::path& file) {
+  if (CPageViewer::IsPage(file)) return CPageViewer::Show(file) != nullptr;
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
 }
 
@@ -83,7 +87,7 @@ CEditorApp::CEditorApp() : CEditorApp(MakeMidiSystem) {}
 CEditorApp::CEditorApp(MidiSystemSource source) : mMidiSystemSource(std::move(source)) {
   RegisterClasses();
   UNavServicesDialogs::Load();
-  mPreviousFileOpener = UFileUtils::SetFileOpener(&OpenWithDesktop);
+  mPreviousFileOpener = UFileUtils::SetFileOpener(&OpenInViewerOrDesktop);
 }
 
 CEditorApp::~CEditorApp() {
