@@ -5,6 +5,7 @@
 #include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "device/UKVXMidiSystem.h"
 #include "dialogs/CMidiDevicesDialog.h"
+#include "dialogs/CPageViewer.h"
 #include "document/CPatch.h"
 #include "framework/core/LException.h"
 #include "framework/core/LFile.h"
@@ -53,7 +54,10 @@ constexpr unsigned char kAppIdentifier[] =
 constexpr std::uint32_t kOpenDialogFlags =
     kNavDontUseCustomFrame | kNavNoTypePopup | kNavDontAutoTranslate | kNavDontAddTranslateItems;
 
-bool OpenWithDesktop(const std::filesystem::path& file) {
+// The editor's own pages (help, assign list) show in its page viewer; other files go to the
+// desktop's handler.
+bool OpenInViewerOrDesktop(const std::filesystem::path& file) {
+  if (CPageViewer::IsPage(file)) return CPageViewer::Show(file) != nullptr;
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
 }
 
@@ -83,7 +87,7 @@ CEditorApp::CEditorApp() : CEditorApp(MakeMidiSystem) {}
 CEditorApp::CEditorApp(MidiSystemSource source) : mMidiSystemSource(std::move(source)) {
   RegisterClasses();
   UNavServicesDialogs::Load();
-  mPreviousFileOpener = UFileUtils::SetFileOpener(&OpenWithDesktop);
+  mPreviousFileOpener = UFileUtils::SetFileOpener(&OpenInViewerOrDesktop);
 }
 
 CEditorApp::~CEditorApp() {
@@ -91,8 +95,7 @@ CEditorApp::~CEditorApp() {
   DeleteAllSubCommanders();
   mEditorDoc = nullptr;
   SavePreference();
-  delete mMidiService;
-  mMidiService = nullptr;
+  mMidiService.reset();
   if (mMidiSystem != nullptr) CMidiOperation::Uninitialize();
   mMidiSystem.reset();
   UNavServicesDialogs::Unload();
@@ -128,8 +131,8 @@ void CEditorApp::Initialize() {
   CMidiOperation::Initialize(kKVXEditorSignature, kAppIdentifier, 1, 1);
   mMidiSystem = mMidiSystemSource();
   ThrowIfNil(mMidiSystem.get());
-  mMidiService = ThrowIfNil(new COSXMidiService(*mMidiSystem, kSysxSlotCount));
-  CMidiOperation::SetCurrent(mMidiService);
+  mMidiService = std::make_unique<COSXMidiService>(*mMidiSystem, kSysxSlotCount);
+  CMidiOperation::SetCurrent(mMidiService.get());
   SetupHelpMenu();
   LoadPreference();
 }
@@ -325,7 +328,7 @@ bool CEditorApp::ObeyCommand(CommandT command, void* param) {
       QApplication::aboutQt();
       return true;
     case cmd_MidiDevices: {
-      CMidiDevicesDialog dialog(&mMidiService);
+      CMidiDevicesDialog dialog(mMidiService, mMidiSystem->GetSystemName());
       dialog.OpenDialog(this);
       return true;
     }

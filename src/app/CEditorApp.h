@@ -78,7 +78,7 @@ class CEditorApp : public LDocApplication {
   static void NameTheProgram();
 
   CEditorDoc* GetEditorDoc() const { return mEditorDoc; }
-  CMidiOperation* GetMidiService() const { return mMidiService; }
+  CMidiOperation* GetMidiService() const { return mMidiService.get(); }
 
   virtual void LoadPreference();
   virtual void SavePreference();
@@ -120,7 +120,7 @@ class CEditorApp : public LDocApplication {
   void OpenDroppedFile(FSSpec* file);
   void OpenPendingHandedFiles();
 
-  CMidiOperation* mMidiService = nullptr;  // owned (a COSXMidiService)
+  std::unique_ptr<CMidiOperation> mMidiService;  // a COSXMidiService
   std::uint16_t mHelpItemIndex = 0;
   CEditorDoc* mEditorDoc = nullptr;  // a sub-commander: the framework deletes it
   // While set, OpenDocument loads the file as an undoable step of this name (a dropped file).

@@ -11,7 +11,7 @@
 // View writes the list to "KVXEditorTemp.html" (or, when that name is taken by a file that
 // cannot be deleted, "KVXEditorTemp1.html", 2, ...) in a folder of the document's own, made
 // with a unique name and for the user alone under $XDG_RUNTIME_DIR or the system temp folder,
-// and opens it in the browser. No other user can put a file or a link in its place. The
+// and opens it (the editor shows its HTML pages in its own page viewer). No other user can put a file or a link in its place. The
 // document removes the folder with everything in it when it goes away.
 //
 // Undo and Redo take back and do again the steps of the patch's history (CPatchHistory), named

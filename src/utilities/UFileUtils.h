@@ -20,8 +20,8 @@ class UFileUtils {
   // does not tell.
   static bool GetBundleAppSpec(FSSpec& out);
 
-  // Opens `file` with the program the desktop associates with it (an HTML file in the
-  // browser), through the installed opener: the GUI installs one, the core knows no desktop.
+  // Opens `file` through the installed opener: the editor shows its HTML pages in its own
+  // viewer and hands other files to the desktop; the core knows no desktop.
   // Returns fnfErr when the file does not exist, ioErr when there is no opener or it fails.
   static OSErr SendFinderOpenAE(const FSSpec* file);
   // Gets an absolute path; true when the desktop took the file.

@@ -86,7 +86,8 @@ void EditorTest::TearDown() {
 void EditorTest::StartEditor(std::vector<FSSpec> files) {
   mPreferences = std::make_unique<StPreference>(LStr255(kPrefFileName), kKVXEditorSignature,
                                                 kPrefFileIconID, kPrefFileType);
-  mApp = std::make_unique<CEditorApp>();
+  mApp = mMidiSystemSource ? std::make_unique<CEditorApp>(mMidiSystemSource)
+                           : std::make_unique<CEditorApp>();
   mAlertScope.emplace(&mAlerts);
   mPreviousOpener = UFileUtils::SetFileOpener([this](const fs::path& file) {
     mOpenedFiles.push_back(file);

@@ -133,6 +133,8 @@ class EditorTest : public ::testing::Test {
   std::vector<fs::path> mOpenedFiles;  // by the desktop
   bool mOpenerWorks = true;
   UFileUtils::FileOpener mPreviousOpener;
+  // The MIDI system the editor starts with; unset: the program's own (built-in device only).
+  CEditorApp::MidiSystemSource mMidiSystemSource;
   std::unique_ptr<StPreference> mPreferences;
   std::unique_ptr<CEditorApp> mApp;
 };
