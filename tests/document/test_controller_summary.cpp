@@ -7,27 +7,22 @@
 using namespace kvxtest;
 
 TEST(ControllerSummary, DescriptorNameAndCaptionJoinedByEmDashes) {
-  struct SRow {
-    const char* name;
+  const struct {
     long index;
     SPatchParam record;
     const char* parameterName;  // Mac Roman
     const char* expected;       // UTF-8
+  } rows[] = {
+      {0, MakeRecord(7, 0, {74, 0, 127}), "Cutoff", "R1 — Cutoff — CC 74:1"},
+      {9, MakeRecord(1, 9, {36, 100}), "", "S1 — NT 36:10"},
+      {18, MakeRecord(12, 2, {4}), "   ", "A1 — PC 5:3"},
+      {47, MakeRecord(15, 0, {1, 2, 0, 0, 127}), " Pitch  ", "BEND — Pitch — RP 0/2:1"},
+      {36, MakeRecord(19, 0, {0xFA}), "K\212fer", "C1 — Käfer — FA"},  // 0x8A: ä
+      {48, MakeRecord(0), "Vibrato", "MOD — Vibrato — no assignment"},
+      {49, MakeRecord(0), "", "AFT — no assignment"},
   };
-  const SRow rows[] = {
-      {"assigned and named", 0, MakeRecord(7, 0, {74, 0, 127}), "Cutoff", "R1 — Cutoff — CC 74:1"},
-      {"assigned, no name", 9, MakeRecord(1, 9, {36, 100}), "", "S1 — NT 36:10"},
-      {"blank name left out", 18, MakeRecord(12, 2, {4}), "   ", "A1 — PC 5:3"},
-      {"name trimmed", 47, MakeRecord(15, 0, {1, 2, 0, 0, 127}), " Pitch  ",
-       "BEND — Pitch — RP 0/2:1"},
-      {"unassigned, named", 48, MakeRecord(0), "Vibrato", "MOD — Vibrato — no assignment"},
-      {"unassigned, unnamed", 49, MakeRecord(0), "", "AFT — no assignment"},
-      {"realtime", 36, MakeRecord(19, 0, {0xFA}), "Start", "C1 — Start — FA"},
-      {"template", 45, MakeRecord(20), "Scene", "P1 — Scene — SysEx."},
-      {"Mac Roman name", 1, MakeRecord(24), "K\212fer", "R2 — Käfer — TEMPO"},  // 0x8A: ä
-  };
-  for (const SRow& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.expected);
     CPatch patch;
     SPatchParam record = row.record;
     SetName(record, row.parameterName);
@@ -40,10 +35,9 @@ TEST(ControllerSummary, InvalidIndexAndDamagedNameLength) {
   CPatch patch;
   EXPECT_EQ(UControllerSummary::Describe(patch, -1), "");
   EXPECT_EQ(UControllerSummary::Describe(patch, kControllerCount), "");
-  // A length byte beyond the field reads no further than its 128 characters.
   SPatchParam* stored = patch.GetParam(2);
-  std::fill(std::begin(stored->name) + 1, std::end(stored->name), 'x');
-  stored->name[0] = 255;
+  std::fill(std::begin(stored->name), std::end(stored->name), 'x');
+  stored->name[0] = 255;  // read no further than the field's 128 characters
   EXPECT_EQ(UControllerSummary::Describe(patch, 2),
             "R3 — " + std::string(128, 'x') + " — no assignment");
 }
