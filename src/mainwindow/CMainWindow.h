@@ -38,9 +38,9 @@
 #include <QPointer>
 
 class CMainPicture;
-struct SControllerMenuRequest;
 class CMsgAssignDialog;
 class LEditText;
+struct SControllerMenuRequest;
 
 class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, public LListener {
  public:
@@ -74,6 +74,7 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   // The status line's text; every command of the window clears it first.
   QString GetStatusText() const;
   void ShowStatus(const QString& text);
+  // The selection line's text: what the selected controller does.
   QString GetSelectionText() const;
 
   virtual void CopyPatchParam();
