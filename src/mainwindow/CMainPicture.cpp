@@ -4,12 +4,21 @@
 #include "mainwindow/HotAreaInfo.h"
 #include "framework/ui/UQtText.h"
 #include "framework/ui/UTextTraits.h"
+#include "document/UControllerSummary.h"
+#include "framework/ui/UEventGuard.h"
+#include "mainwindow/MainWindowCommands.h"
+#include "mainwindow/UHotAreaNavigation.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QToolTip>
 
 #include <cmath>
+#include <optional>
 
 const RGBColor color_MsgBoxFrame[kCaptionColorCount] = {
     {0x1919, 0x7B7B, 0x3030},
@@ -64,6 +73,17 @@ QFont CaptionFont(const QWidget& pane) {
   return font;
 }
 
+std::optional<UHotAreaNavigation::EDirection> ArrowDirection(int key) {
+  using EDirection = UHotAreaNavigation::EDirection;
+  switch (key) {
+    case Qt::Key_Left: return EDirection::Left;
+    case Qt::Key_Right: return EDirection::Right;
+    case Qt::Key_Up: return EDirection::Up;
+    case Qt::Key_Down: return EDirection::Down;
+    default: return std::nullopt;
+  }
+}
+
 QString CaptionText(const CPatch& patch, long index) {
   Str255 caption;
   patch.GetShortParamCaption(index, caption);
@@ -73,7 +93,9 @@ QString CaptionText(const CPatch& patch, long index) {
 }  // namespace
 
 CMainPicture::CMainPicture(const LPaneData& data)
-    : LPicture(data), mHotCursor(kHotCursorID), mCaptionFont(CaptionFont(*this)) {}
+    : LPicture(data), mHotCursor(kHotCursorID), mCaptionFont(CaptionFont(*this)) {
+  setFocusPolicy(Qt::StrongFocus);
+}
 
 CMainPicture::~CMainPicture() = default;
 
@@ -147,9 +169,69 @@ void CMainPicture::RefreshCaption(long index) {
 }
 
 void CMainPicture::ClickSelf(const SMouseDownEvent& event) {
-  const long index = FindHotAreaHitBy(event.whereLocal);
-  if (index < 0 || mClickedMessage == 0) return;
+  ReportClick(FindHotAreaHitBy(event.whereLocal));
+}
+
+void CMainPicture::ReportClick(long index) {
+  if (!ValidArea(index) || mClickedMessage == 0) return;
   TMessage<const std::int32_t>(mClickedMessage).Send(*this, static_cast<std::int32_t>(index));
+}
+
+Point CMainPicture::PictureHitPoint(const QPoint& widgetPoint) const {
+  return Point{static_cast<std::int16_t>(widgetPoint.y()),
+               static_cast<std::int16_t>(widgetPoint.x())};
+}
+
+bool CMainPicture::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip:
+      ShowToolTip(*static_cast<QHelpEvent*>(event));
+      return true;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      Refresh();  // the focus ring
+      break;
+    default:
+      break;
+  }
+  return LPicture::event(event);
+}
+
+void CMainPicture::ShowToolTip(const QHelpEvent& help) const {
+  const long index = FindHotAreaHitBy(PictureHitPoint(help.pos()));
+  if (mPatch == nullptr || index < 0) {
+    QToolTip::hideText();
+    return;
+  }
+  QToolTip::showText(help.globalPos(),
+                     QString::fromStdString(UControllerSummary::Describe(*mPatch, index)));
+}
+
+void CMainPicture::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  const auto direction = ArrowDirection(event->key());
+  if (plain && direction.has_value()) {
+    const auto next = static_cast<std::int32_t>(UHotAreaNavigation::Step(mHiliteArea, *direction));
+    if (next != mHiliteArea) UEventGuard::Run([&] { msg_ControllerStepped.Send(*this, next); });
+  } else if (plain && HasHiliteArea() &&
+             (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    UEventGuard::Run([this] { ReportClick(mHiliteArea); });
+  } else {
+    event->ignore();  // for the window: Ctrl-F, Ctrl-B, Backspace and the rest
+  }
+}
+
+void CMainPicture::contextMenuEvent(QContextMenuEvent* event) {
+  // From the keyboard's menu key the menu is for the selected controller.
+  const long index = event->reason() == QContextMenuEvent::Mouse
+                         ? FindHotAreaHitBy(PictureHitPoint(event->pos()))
+                         : mHiliteArea;
+  if (!ValidArea(index)) {
+    event->ignore();
+    return;
+  }
+  const SControllerMenuRequest request{static_cast<std::int32_t>(index), event->globalPos()};
+  UEventGuard::Run([&] { msg_ControllerMenuRequested.Send(*this, request); });
 }
 
 void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {
@@ -164,6 +246,7 @@ void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {
 void CMainPicture::DrawSelf() {
   LPicture::DrawSelf();
   if (HasHiliteArea()) DrawHiliteRing();
+  if (hasFocus()) DrawFocusRing();
   if (mPatch != nullptr && mMessageVisible) DrawCaptionBoxes(false);
 }
 
@@ -179,6 +262,19 @@ void CMainPicture::DrawHiliteRing() const {
   const qreal half = kRingWidth / 2.0;
   painter->drawRoundedRect(hot.adjusted(half, half, -half, -half), kRingCornerRadius,
                            kRingCornerRadius);
+  painter->restore();
+}
+
+void CMainPicture::DrawFocusRing() const {
+  QPainter* painter = GetPainter();
+  if (painter == nullptr) return;
+  Rect frame;
+  CalcLocalFrameRect(frame);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  painter->setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRect(ToQRect(frame).adjusted(0, 0, -1, -1));  // 1 pixel inside the pane
   painter->restore();
 }
 

@@ -6,6 +6,10 @@
 //
 // It listens to its patch: while captions are shown, 'Init' redraws the pane and 'Pchg' or
 // 'Prcv' (param: long* controller index) redraw that controller's caption, old and new box.
+// The picture takes the keyboard focus (a dashed ring round the pane shows it): the arrow keys
+// ask for the neighbouring controller with 'Cstp' (msg_ControllerStepped), Return and Enter
+// report the selected controller as a click does. Hovering a controller shows what it does in
+// a tool tip; a right-click on one asks for its context menu with 'Cmnu'.
 // Main thread only.
 #pragma once
 
@@ -22,6 +26,9 @@
 #include <cstdint>
 
 class CPatch;
+class QContextMenuEvent;
+class QHelpEvent;
+class QKeyEvent;
 
 // A colour with 16-bit components.
 struct RGBColor {
@@ -93,9 +100,17 @@ class CMainPicture : public LPicture, public LBroadcaster, public LListener {
   void ClickSelf(const SMouseDownEvent& event) override;
   void AdjustMouseSelf(Point portPoint, const EventRecord& event) override;
   void DrawSelf() override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Where a point of the widget (from a Qt event) lies on the picture, for FindHotAreaHitBy.
+  Point PictureHitPoint(const QPoint& widgetPoint) const;
+  void ReportClick(long index);
+  void ShowToolTip(const QHelpEvent& help) const;
   void DrawHiliteRing() const;
+  void DrawFocusRing() const;
   void RefreshCaption(long index);
   Rect LayOutCaptionBox(long index, std::int16_t textWidth, std::int16_t lineHeight) const;
 

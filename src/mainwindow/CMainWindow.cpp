@@ -3,6 +3,7 @@
 #include "dialogs/assigndialog/CMsgAssignDialog.h"
 #include "document/CPatch.h"
 #include "document/CPatchHistory.h"
+#include "document/UControllerSummary.h"
 #include "framework/core/LString.h"
 #include "framework/core/StDialogHandler.h"
 #include "framework/core/StValueChanger.h"
@@ -17,6 +18,7 @@
 #include "framework/ui/UScrap.h"
 #include "mainwindow/CMainPicture.h"
 #include "mainwindow/MainWindowCommands.h"
+#include "mainwindow/UControllerMenu.h"
 #include "midi/CMidiOperation.h"
 #include "support/UCustomKeyFilters.h"
 #include "utilities/UAlert.h"
@@ -66,9 +68,11 @@ void CMainWindow::FinishCreateSelf() {
   mTitleField->GetLineEdit()->setAcceptDrops(false);
 
   mStatusLine = ThrowIfNil(FindPaneByID(kStatusLineID));
+  mSelectionLine = ThrowIfNil(FindPaneByID(kSelectionLineID));
   mPicture = ThrowIfNil(FindPaneByID<CMainPicture>(kPictureID));
   mPicture->SetClickedMessage(msg_ControllerClicked);
   mPicture->AddListener(this);
+  ShowSelection();
 }
 
 void CMainWindow::SetPatch(CPatch* patch) {
@@ -79,6 +83,7 @@ void CMainWindow::SetPatch(CPatch* patch) {
   if (mAssignDialog != nullptr) mAssignDialog->SetPatch(mPatch);
   mPicture->SetPatch(mPatch);
   SetTitleField(mPatch->PatchTitle());
+  ShowSelection();
 }
 
 // --- messages
@@ -89,6 +94,17 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
       if (param == nullptr) break;
       OpenAssignDialog(*msg_ControllerClicked.Param(param));
       mClickHandled = true;
+      break;
+    case msg_ControllerStepped:
+      if (param != nullptr) SelectController(*msg_ControllerStepped.Param(param));
+      break;
+    case msg_ControllerMenuRequested:
+      if (param != nullptr) ShowControllerMenu(*msg_ControllerMenuRequested.Param(param));
+      break;
+    case msg_PatchChanged:
+    case msg_ParamLoaded:
+    case msg_ParamReceived:
+      ShowSelection();
       break;
     case msg_TitleChanged: {
       if (mPatch == nullptr) break;
@@ -101,6 +117,7 @@ void CMainWindow::ListenToMessage(MessageT message, void* param) {
     case msg_PatchInit:
       if (mAssignDialog != nullptr) mAssignDialog->UpdateDialogParam();
       SetTitleField(nullptr);
+      ShowSelection();
       break;
     case msg_TitleLoaded:
       SetTitleField(msg_TitleLoaded.Param(param));
@@ -125,12 +142,37 @@ void CMainWindow::OpenAssignDialog(long index) {
                                                              nullptr, this);
     mAssignDialog->SetPatch(mPatch);
   }
-  if (mAssignDialog->GetParamIndex() != index) {
-    if (!mAssignDialog->ApplyDialogParam()) return;
+  if (SelectController(index)) mAssignDialog->Select();
+}
+
+bool CMainWindow::SelectController(long index) {
+  if (mAssignDialog != nullptr && mAssignDialog->GetParamIndex() != index) {
+    if (!mAssignDialog->ApplyDialogParam()) return false;
     mAssignDialog->SetParamIndex(index);
   }
   mPicture->SetHiliteArea(index);
-  mAssignDialog->Select();
+  ShowSelection();
+  return true;
+}
+
+void CMainWindow::ShowSelection() {
+  if (mSelectionLine == nullptr) return;
+  if (mPatch == nullptr || !mPicture->HasHiliteArea()) {
+    mSelectionLine->SetDescriptorText(QStringLiteral("No controller selected"));
+    return;
+  }
+  const std::string summary = UControllerSummary::Describe(*mPatch, mPicture->GetHiliteArea());
+  mSelectionLine->SetDescriptorText(QString::fromStdString(summary));
+}
+
+QString CMainWindow::GetSelectionText() const { return mSelectionLine->GetDescriptorText(); }
+
+void CMainWindow::ShowControllerMenu(const SControllerMenuRequest& request) {
+  if (mPatch == nullptr || !SelectController(request.index)) return;
+  // Shown without waiting for it; it goes when it closes.
+  QMenu* menu = UControllerMenu::Make(*this, this).release();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(request.globalPosition);
 }
 
 CMsgAssignDialog* CMainWindow::GetAssignDialog() const { return mAssignDialog.data(); }
@@ -156,6 +198,9 @@ bool CMainWindow::ObeyCommand(CommandT command, void* param) {
     case cmd_DeletePatchParam:
       DeletePatchParam();
       return true;
+    case cmd_EditAssignment:
+      if (mPicture->HasHiliteArea()) OpenAssignDialog(mPicture->GetHiliteArea());
+      return true;
     case cmd_ShowCaptions:
       mPicture->ShowMessages(!mPicture->IsMessageVisible());
       return true;
@@ -174,6 +219,7 @@ void CMainWindow::FindCommandStatus(CommandT command, bool& enabled, bool& usesM
                                     std::uint16_t& mark, Str255 name) {
   switch (command) {
     case cmd_CopyPatchParam:
+    case cmd_EditAssignment:
       enabled = mPicture->HasHiliteArea();
       return;
     case cmd_PastePatchParam:

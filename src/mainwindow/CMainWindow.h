@@ -6,6 +6,11 @@
 //     before it switches; when it refuses its record it stays on its controller and the
 //     selection does not move. A click on the picture while the dialog is in front switches
 //     the dialog and leaves it in front. Backspace clears the selected assignment.
+//   - With the picture focused, the arrow keys select the neighbouring controller (an open
+//     assign dialog follows without coming to the front) and Return opens the selected one.
+//     A right-click selects the controller under it and offers Edit Assignment…, Copy, Paste
+//     and Delete, which run the window's commands. The selection line under the picture
+//     tells what the selected controller does.
 //   - 'Pcpy', 'Ppst', 'Pdel' copy, paste and clear the selected controller's assignment
 //     through the clipboard flavour 'Pprm' (one SPatchParam, 168 bytes; other sizes are not
 //     pasted). While the assign dialog is open they work on its unapplied record: copy takes
@@ -35,6 +40,7 @@
 class CMainPicture;
 class CMsgAssignDialog;
 class LEditText;
+struct SControllerMenuRequest;
 
 class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, public LListener {
  public:
@@ -45,6 +51,8 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   static constexpr PaneIDT kPictureID = 2;
   // A line of text under the picture for what the user should know of the last command.
   static constexpr PaneIDT kStatusLineID = 3;
+  // A line under the picture that tells what the selected controller does.
+  static constexpr PaneIDT kSelectionLineID = 4;
   // The request confirmation's warning about unsaved changes, hidden unless there are some.
   static constexpr PaneIDT kUnsavedChangesPane = 5;
   // The send confirmation's "Verify after sending" box, and why it is disabled when it is.
@@ -66,6 +74,8 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   // The status line's text; every command of the window clears it first.
   QString GetStatusText() const;
   void ShowStatus(const QString& text);
+  // The selection line's text: what the selected controller does.
+  QString GetSelectionText() const;
 
   virtual void CopyPatchParam();
   virtual void PastePatchParam();
@@ -108,6 +118,11 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   // The controller `step` places after the selected one (wrapping), 0 with none selected.
   long SteppedControllerIndex(long step) const;
   void SetTitleField(ConstStr255Param title);
+  // Selects controller `index`, switching an open assign dialog to it (without bringing it
+  // forward) once it has applied its edits; false, and nothing changed, when it refuses them.
+  bool SelectController(long index);
+  void ShowSelection();
+  void ShowControllerMenu(const SControllerMenuRequest& request);
 
   CPatch* mPatch = nullptr;          // the document's, not owned
   // Owned as a sub-commander; the guard also forgets it should it go any other way.
@@ -115,6 +130,7 @@ class CMainWindow : public LWindow, public LDragAndDrop, public LPeriodical, pub
   CMainPicture* mPicture = nullptr;  // pane 2, owned by the view hierarchy
   LEditText* mTitleField = nullptr;  // pane 1, owned by the view hierarchy
   LPane* mStatusLine = nullptr;      // pane 3, owned by the view hierarchy
+  LPane* mSelectionLine = nullptr;   // pane 4, owned by the view hierarchy
   bool mClickHandled = false;
   bool mBusy = false;
   FSSpec mDroppedFile;
