@@ -124,6 +124,10 @@ OSStatus CJackClient::Connect(CJackMidiPort& port, const std::string& other) {
   const int result = sends ? jack_connect(mClient, ours, other.c_str())
                            : jack_connect(mClient, other.c_str(), ours);
   if (result != 0 && result != EEXIST) return kMIDIPortOpenErr;
+  // The server takes a new connection into its graph as a cycle begins; asked before that,
+  // libjack sleeps for more than a whole period.
+  const std::uint64_t begun = mCycles.GetBegun();
+  WaitFor([&] { return mCycles.GetBegun() > begun; });
   const bool joined = WaitFor([&] { return jack_port_connected_to(handle, other.c_str()) != 0; });
   return joined ? kMIDINoErr : kMIDIPortOpenErr;
 }
