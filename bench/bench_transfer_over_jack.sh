@@ -6,20 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1
 shift
-server="kvx-bench-$$"
-state=$(mktemp -d)
-device_pid=""
-stop() {
-  if [ -n "$device_pid" ]; then
-    kill -INT "$device_pid" 2>/dev/null || true
-    wait "$device_pid" 2>/dev/null || true
-  fi
-  tests/device/jack_server.sh stop "$server" "$state"
-  rm -rf "$state"
-}
-trap stop EXIT
-tests/device/jack_server.sh start "$server" "$state" >/dev/null
-export JACK_DEFAULT_SERVER="$server" JACK_NO_START_SERVER=1 KVX_MIDI_SYSTEM=jack
-"$build/src/device/kvx-device" --name "KVX Bench Device" >"$state/device.log" 2>&1 &
-device_pid=$!
+. bench/jack_device.sh "$build" "KVX Bench Device"
 KVX_BENCH_DEVICE="KVX Bench Device" "$build/bench/bench_transfer" "$@"

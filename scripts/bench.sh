@@ -11,3 +11,4 @@ for bench in build-bench/bench/bench_*; do
 done
 echo "== bench_transfer over JACK"; bench/bench_transfer_over_jack.sh build-bench "$@"
 echo "== start-up of kvx-editor and of a bare Qt window"; bench/startup.sh build-bench
+echo "== kvx beside jack_lsp and the pacing bound"; bench/cli_speed.sh build-bench

@@ -1,5 +1,7 @@
 #include "cli/CTerminalDialogHost.h"
 
+#include "framework/core/TickCount.h"
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -12,12 +14,7 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr auto kTick = std::chrono::milliseconds(1000 / 60);
-// How long a wait or a progress turn rests: well below a tick, so that the transfer notices
-// the next tick at once.
-constexpr auto kWaitRest = 1ms;
 constexpr int kBarWidth = 30;
 
 bool IsYes(std::string answer) {
@@ -98,7 +95,8 @@ class CTerminalDialogHost::CView final : public LDialogView {
       case EKind::Wait:
       case EKind::Progress:
         if (mHost.MustStopWaiting()) return msg_Cancel;
-        std::this_thread::sleep_for(kWaitRest);
+        // Transfers count ticks: rest until the next one, when the transfer has news.
+        std::this_thread::sleep_until(NextTickDue());
         return msg_Nothing;
     }
     return msg_Cancel;

@@ -15,14 +15,10 @@
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
 constexpr long kMidiPort = 0;
-// Transmit returns 4 ticks after its last dump was handed over; JACK may still hold it for a
-// period before it is out. Closing the client now would cut it off.
-constexpr auto kLastDumpDrain = std::chrono::milliseconds(250);
 
 using EKind = CTerminalDialogHost::EKind;
 
@@ -87,7 +83,9 @@ void CTerminalTransfer::Send(CPatch& patch, const std::string& patchName,
   if (!Confirm(kConfirmSendDialog)) throw std::runtime_error("not confirmed: nothing was sent");
   patch.BulkTrReRequest(1);
   const CPatch::STransmitReport report = patch.TransmitPatch(nullptr, verify);
-  if (host.WasOpened(kProgressDialog)) std::this_thread::sleep_for(kLastDumpDrain);
+  // Transmit returns 4 ticks after its last dump was handed over; JACK may hold it for a
+  // cycle more. Only once it is out has it been sent.
+  CMidiOperation::GetCurrent()->WaitUntilSent();
 
   const std::string alerts = mAlerts.TakeMessages();
   if (!alerts.empty()) {

@@ -4,23 +4,10 @@
 #include "midi/SDeviceMenu.h"
 
 #include "framework/core/LString.h"
-#include "framework/core/TickCount.h"
 
-#include <chrono>
 #include <thread>
 
 namespace {
-
-// Waits until the tick source has moved on by `ticks`. A test clock that stands still must
-// not hang the program, so the wait also ends once that much real time has passed.
-void waitTicks(std::uint32_t ticks) {
-  using namespace std::chrono;
-  const std::uint32_t start = TickCount();
-  const auto realDeadline = steady_clock::now() + duration<double>(ticks / 60.0);
-  while (TickCount() - start < ticks && steady_clock::now() < realDeadline) {
-    std::this_thread::sleep_for(milliseconds(1));
-  }
-}
 
 // Returns once no delivery pass that might still see the entry's previous queue is running.
 // Together with the pass's own order (mark the pass, then read the queue) this needs the
@@ -83,6 +70,8 @@ std::int32_t CMidiOperation::SendMidiMsg(long, const unsigned char*, long) { ret
 std::int32_t CMidiOperation::SendSysxMsg(long, const unsigned char*, long) { return 0; }
 std::uint32_t CMidiOperation::GetDropoutCount() const { return 0; }
 
+void CMidiOperation::WaitUntilSent() {}
+
 void CMidiOperation::NotifySystemMessage(long message, void* param) {
   CMidiSystemWatcher::NotifyMessage(GetClassID(), message, param);
 }
@@ -107,7 +96,9 @@ void CMidiOperation::SetCurrent(CMidiOperation* next) {
   if (next == sCurrentOperation) return;
   if (sCurrentOperation != nullptr) {
     sCurrentOperation->Release();
-    waitTicks(kReleaseSettleTicks);
+    // The last messages may still be on their way; closing the system objects would cut
+    // them off. Only a service that sent something waits.
+    sCurrentOperation->WaitUntilSent();
   }
   sCurrentOperation = next;
   // Whether the service works shows in IsUsable(); the status is not needed here.

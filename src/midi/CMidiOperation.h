@@ -81,6 +81,10 @@ class CMidiOperation {
   // service was set up: messages in flight then may not have arrived. 0 where the MIDI
   // system does not tell.
   virtual std::uint32_t GetDropoutCount() const;
+  // Returns once what the service sent has reached the receivers, or after a bounded time
+  // when the MIDI system stalls; at once when nothing was sent since the last call. Services
+  // whose sends leave at once have nothing to wait for.
+  virtual void WaitUntilSent();
 
   bool IsUsable() const { return mUsable; }
 
@@ -93,7 +97,8 @@ class CMidiOperation {
   // Once at exit, after the service is gone.
   static void Uninitialize();
 
-  // Releases the current service, gives the system 16 ticks to settle, then sets up `next`.
+  // Releases the current service, waits until what it sent is out (WaitUntilSent), then sets
+  // up `next`.
   static void SetCurrent(CMidiOperation* next);
   static CMidiOperation* GetCurrent() { return sCurrentOperation; }
   static OSType GetCurrentClassID();
@@ -114,7 +119,6 @@ class CMidiOperation {
   static const SMidiInAction* GetMidiInAction(long inport);
 
   static constexpr std::size_t kMaxIdentifierLength = 32;
-  static constexpr std::uint32_t kReleaseSettleTicks = 16;
 
  protected:
   CMidiOperation() = default;

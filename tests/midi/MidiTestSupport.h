@@ -1,8 +1,7 @@
 // Helpers shared by the MIDI tests: a recording message handler, a generator of known
-// messages, a test clock and the class-wide MIDI tables for the length of a test.
+// messages and the class-wide MIDI tables for the length of a test.
 #pragma once
 
-#include "framework/core/TickCount.h"
 #include "midi/CMidiInHandler.h"
 #include "midi/CMidiOperation.h"
 
@@ -54,26 +53,6 @@ inline std::uint32_t MessageIndex(const Bytes& bytes) {
   return (static_cast<std::uint32_t>(bytes[1]) << 7) | bytes[2];
 }
 
-// A tick clock that moves on by `step` at every reading, for the length of a scope.
-class StTestClock {
- public:
-  explicit StTestClock(std::uint32_t start = 1000, std::uint32_t step = 1)
-      : mNow(start), mStep(step) {
-    UTickClock::SetSource([this] {
-      const std::uint32_t now = mNow;
-      mNow += mStep;
-      return now;
-    });
-  }
-  ~StTestClock() { UTickClock::SetSource({}); }
-  StTestClock(const StTestClock&) = delete;
-  StTestClock& operator=(const StTestClock&) = delete;
-
- private:
-  std::uint32_t mNow;
-  std::uint32_t mStep;
-};
-
 // The class-wide MIDI state for the length of a scope; no service is current afterwards.
 class StMidiTables {
  public:
@@ -82,7 +61,6 @@ class StMidiTables {
     CMidiOperation::Initialize(kKVXEditorSignature, identifier, inports, outports);
   }
   ~StMidiTables() {
-    StTestClock clock;  // SetCurrent waits 16 ticks after a release
     CMidiOperation::SetCurrent(nullptr);
     CMidiOperation::Uninitialize();
   }

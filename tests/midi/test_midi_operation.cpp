@@ -1,7 +1,6 @@
 #include "MidiTestSupport.h"
 
 #include "framework/core/LString.h"
-#include "framework/core/TickCount.h"
 #include "midi/CMidiInQueue.h"
 #include "midi/CMidiOperation.h"
 #include "midi/CMidiSystemWatcher.h"
@@ -18,7 +17,7 @@
 
 namespace {
 
-// A service that logs its calls with the tick count at which they happened.
+// A service that logs its calls.
 class CFakeService final : public CMidiOperation {
  public:
   CFakeService(OSType classID, std::vector<std::string>& log, std::int32_t setupStatus = 0)
@@ -26,15 +25,14 @@ class CFakeService final : public CMidiOperation {
 
   std::int32_t Setup() override {
     Note("setup");
-    mSetupTick = TickCount();
     SetUsable(mSetupStatus == 0);
     return mSetupStatus;
   }
   void Release() override {
     Note("release");
-    mReleaseTick = TickCount();
     SetUsable(false);
   }
+  void WaitUntilSent() override { Note("wait"); }
   OSType GetClassID() const override { return mClassID; }
   ConstStr255Param GetSystemName() const override { return mName; }
   bool ValidInport(long) override {
@@ -48,8 +46,6 @@ class CFakeService final : public CMidiOperation {
 
   bool inportValid = false;
   bool outportValid = false;
-  std::uint32_t mSetupTick = 0;
-  std::uint32_t mReleaseTick = 0;
 
  private:
   void Note(const char* what) {
@@ -68,7 +64,6 @@ class MidiOperationTest : public ::testing::Test {
   void TearDown() override { CMidiOperation::SetCurrent(nullptr); }
 
   StMidiTables mTables;
-  StTestClock mClock;
   std::vector<std::string> mLog;
   CFakeService mFirst{FourCC("A___"), mLog};
   CFakeService mSecond{FourCC("B___"), mLog};
@@ -98,15 +93,14 @@ TEST_F(MidiOperationTest, ValidPortAsksBothPortsThroughTheirSlots) {
   }
 }
 
-TEST_F(MidiOperationTest, SetCurrentReleasesWaitsSixteenTicksAndSetsUpTheNext) {
+TEST_F(MidiOperationTest, SetCurrentReleasesWaitsForItsSendsAndSetsUpTheNext) {
   CFakeService& first = mFirst;
   CFakeService& second = mSecond;
   CMidiOperation::SetCurrent(&first);
   EXPECT_TRUE(first.IsCurrent());
   EXPECT_TRUE(first.IsUsable());
   CMidiOperation::SetCurrent(&second);
-  EXPECT_EQ(mLog, (std::vector<std::string>{"A setup", "A release", "B setup"}));
-  EXPECT_GE(second.mSetupTick - first.mReleaseTick, CMidiOperation::kReleaseSettleTicks);
+  EXPECT_EQ(mLog, (std::vector<std::string>{"A setup", "A release", "A wait", "B setup"}));
   EXPECT_FALSE(first.IsCurrent());
   EXPECT_TRUE(second.IsCurrent());
   EXPECT_EQ(CMidiOperation::GetCurrentClassID(), FourCC("B___"));
@@ -121,10 +115,8 @@ TEST_F(MidiOperationTest, SetCurrentWithTheCurrentServiceDoesNothing) {
 
 TEST_F(MidiOperationTest, SetCurrentNullReleasesAndLeavesNoService) {
   CMidiOperation::SetCurrent(&mFirst);
-  const std::uint32_t before = TickCount();
   CMidiOperation::SetCurrent(nullptr);
-  EXPECT_GE(TickCount() - before, CMidiOperation::kReleaseSettleTicks);
-  EXPECT_EQ(mLog, (std::vector<std::string>{"A setup", "A release"}));
+  EXPECT_EQ(mLog, (std::vector<std::string>{"A setup", "A release", "A wait"}));
   EXPECT_EQ(CMidiOperation::GetCurrent(), nullptr);
   EXPECT_EQ(CMidiOperation::GetCurrentClassID(), 0u);
   EXPECT_EQ(CMidiOperation::GetCurrentSystemName(), nullptr);
@@ -134,17 +126,6 @@ TEST_F(MidiOperationTest, FailedSetupStillMakesTheServiceCurrent) {
   CMidiOperation::SetCurrent(&mFailing);
   EXPECT_EQ(CMidiOperation::GetCurrent(), &mFailing);
   EXPECT_FALSE(mFailing.IsUsable());
-}
-
-TEST(MidiOperationClock, ReleaseWaitEndsWithAClockThatStandsStill) {
-  StMidiTables tables;
-  std::vector<std::string> log;
-  CFakeService service(FourCC("A___"), log);
-  UTickClock::SetSource([] { return 500u; });
-  CMidiOperation::SetCurrent(&service);
-  CMidiOperation::SetCurrent(nullptr);
-  UTickClock::SetSource({});
-  EXPECT_EQ(log, (std::vector<std::string>{"A setup", "A release"}));
 }
 
 TEST(MidiOperationInitialize, IdentifierIsKeptToThirtyTwoCharacters) {

@@ -43,6 +43,11 @@ struct SScript {
   std::atomic<std::uint32_t> dropouts{0};
   std::map<std::string, CMidiPacketSink*> inputs;
   OSStatus outputStatus = 0;
+  // With holdSent, each message sent stays in flight (as in a JACK port's ring) until the
+  // test lets it out by setting inFlight back; WaitUntilSent waits for that.
+  bool holdSent = false;
+  std::atomic<int> inFlight{0};
+  std::atomic<int> sentWaits{0};  // calls of the output links' WaitUntilSent
 
   std::vector<std::pair<std::string, Bytes>> Sent() {
     std::lock_guard lock(mutex);
@@ -100,7 +105,16 @@ class CScriptedBackEnd final : public CMidiBackEnd {
     OSStatus SendMessage(std::span<const std::uint8_t> message) override {
       std::lock_guard lock(script->mutex);
       script->sent.emplace_back(key, Bytes(message.begin(), message.end()));
+      if (script->holdSent) ++script->inFlight;
       return 0;
+    }
+    bool WaitUntilSent(std::chrono::steady_clock::time_point deadline) override {
+      ++script->sentWaits;
+      while (script->inFlight.load() > 0) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      return true;
     }
     std::shared_ptr<SScript> script;
     std::string key;

@@ -3,6 +3,7 @@
 // what it hears, and a queue that records every insertion.
 #pragma once
 
+#include "framework/core/TickCount.h"
 #include "midi/CMidiInQueue.h"
 #include "midi/CMidiSystemWatcher.h"
 #include "midi/MidiTestSupport.h"

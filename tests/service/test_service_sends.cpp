@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -187,6 +188,40 @@ TEST_F(ServiceTest, DropoutsTheServerReportsAreCountedFromSetUp) {
   EXPECT_EQ(Service().GetDropoutCount(), 0u);
   mScript->dropouts = 5;
   EXPECT_EQ(Service().GetDropoutCount(), 2u);
+}
+
+// Releasing the current service waits until what it sent is out, and only when it sent
+// something: a service that sent nothing, or whose sends are out already, goes at once.
+TEST_F(ServiceTest, ReleaseWaitsForWhatWasSentAndOnlyThen) {
+  struct SRow {
+    const char* name;
+    bool send;
+    int waits;
+  };
+  const SRow rows[] = {{"nothing sent", false, 0}, {"a message still in flight", true, 1}};
+  const Bytes note = {0x90, 0x40, 0x7F};
+  for (const SRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    mScript->holdSent = true;
+    mScript->sentWaits = 0;
+    CMidiOperation::SetCurrent(&SetUpService(Settings(0, DestinationID(1))));
+    std::thread letOut;
+    if (row.send) {
+      ASSERT_EQ(Service().SendMidiMsg(0, note.data(), 3), 0);
+      ASSERT_EQ(mScript->inFlight.load(), 1);
+      // The MIDI system lets the message out only while the release waits for it.
+      letOut = std::thread([this] {
+        WaitUntil([this] { return mScript->sentWaits.load() > 0; });
+        mScript->inFlight = 0;
+      });
+    }
+    CMidiOperation::SetCurrent(nullptr);
+    EXPECT_EQ(mScript->inFlight.load(), 0);
+    if (letOut.joinable()) letOut.join();
+    EXPECT_EQ(mScript->sentWaits.load(), row.waits);
+    Service().WaitUntilSent();  // what was sent is out: nothing to wait for again
+    EXPECT_EQ(mScript->sentWaits.load(), row.waits);
+  }
 }
 
 }  // namespace

@@ -232,7 +232,6 @@ TEST_F(ServiceTest, TheMainThreadsTurnsLookForSetupChangesAboutOnceASecond) {
 }
 
 TEST_F(ServiceTest, BeingMadeCurrentSetsTheServiceUpAndDestroyingItLeavesNoneCurrent) {
-  mStep = 1;  // the 16 ticks after a release pass at once
   COSXMidiService& service = Service();
   CMidiOperation::SetCurrent(&service);
   EXPECT_TRUE(service.IsUsable());

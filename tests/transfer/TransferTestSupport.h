@@ -170,9 +170,7 @@ class CTransferRig {
     };
   }
   ~CTransferRig() {
-    // Before the service goes. Releasing it waits 16 ticks: let each reading be a tick.
-    UTickClock::SetSource([this] { return mNow++; });
-    CMidiOperation::SetCurrent(nullptr);
+    CMidiOperation::SetCurrent(nullptr);  // before the service goes
     UTickClock::SetSource({});
   }
   CTransferRig(const CTransferRig&) = delete;

@@ -36,6 +36,9 @@ class CJackOutputLink final : public CMidiOutputLink {
   OSStatus SendMessage(std::span<const std::uint8_t> message) override {
     return mHold.Port().Queue(message);
   }
+  bool WaitUntilSent(std::chrono::steady_clock::time_point deadline) override {
+    return mHold.Port().WaitUntilSent(deadline);
+  }
 
  private:
   CPortHold mHold;

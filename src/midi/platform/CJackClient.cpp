@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cerrno>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -41,10 +40,6 @@ std::unique_ptr<CJackClient> CJackClient::Open(const std::string& name, CMidiErr
   jack_set_process_callback(client, OnProcess, opened.get());
   jack_set_xrun_callback(client, OnXrun, opened.get());
   jack_on_shutdown(client, OnShutdown, opened.get());
-  if (jack_activate(client) != 0) {
-    errors.Report("The JACK server did not let client \"" + name + "\" run.");
-    return nullptr;
-  }
   return opened;
 }
 
@@ -83,12 +78,13 @@ OSStatus CJackClient::AddPort(const std::string& name, CMidiPacketSink* sink,
   std::size_t slot = 0;
   while (slot < kMaxPorts && mOwned[slot] != nullptr) ++slot;
   if (slot == kMaxPorts) return kMIDIPortOpenErr;
+  if (!Activate()) return kMIDIPortOpenErr;
   const unsigned long flags = sink != nullptr ? JackPortIsInput : JackPortIsOutput;
   jack_port_t* handle =
       jack_port_register(mClient, name.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
   if (handle == nullptr) return kMIDIPortOpenErr;
   try {
-    mOwned[slot] = std::make_unique<CJackMidiPort>(handle, sink);
+    mOwned[slot] = std::make_unique<CJackMidiPort>(handle, sink, mCycles);
   } catch (const std::bad_alloc&) {
     jack_port_unregister(mClient, handle);
     return kMIDIPortOpenErr;
@@ -98,6 +94,13 @@ OSStatus CJackClient::AddPort(const std::string& name, CMidiPacketSink* sink,
   return kMIDINoErr;
 }
 
+bool CJackClient::Activate() {
+  if (mActive) return true;
+  mActive = jack_activate(mClient) == 0;
+  if (!mActive) mErrors.Report("The JACK server did not let client \"" + GetName() + "\" run.");
+  return mActive;
+}
+
 void CJackClient::RemovePort(CJackMidiPort* port) {
   std::lock_guard lock(mPortsMutex);
   std::size_t slot = 0;
@@ -105,8 +108,8 @@ void CJackClient::RemovePort(CJackMidiPort* port) {
   if (slot == kMaxPorts || port == nullptr) return;
   mLive[slot].store(nullptr);
   // A cycle that began before the slot was cleared may still use the port; later ones do not.
-  const std::uint64_t begun = mCyclesBegun.load();
-  if (!WaitFor([&] { return mCyclesEnded.load() >= begun; })) {
+  const std::uint64_t begun = mCycles.GetBegun();
+  if (!WaitFor([&] { return mCycles.GetEnded() >= begun; })) {
     mRetired.push_back(std::move(mOwned[slot]));
     return;
   }
@@ -121,27 +124,26 @@ OSStatus CJackClient::Connect(CJackMidiPort& port, const std::string& other) {
   const int result = sends ? jack_connect(mClient, ours, other.c_str())
                            : jack_connect(mClient, other.c_str(), ours);
   if (result != 0 && result != EEXIST) return kMIDIPortOpenErr;
+  // The server takes a new connection into its graph as a cycle begins; asked before that,
+  // libjack sleeps for more than a whole period.
+  const std::uint64_t begun = mCycles.GetBegun();
+  WaitFor([&] { return mCycles.GetBegun() > begun; });
   const bool joined = WaitFor([&] { return jack_port_connected_to(handle, other.c_str()) != 0; });
   return joined ? kMIDINoErr : kMIDIPortOpenErr;
 }
 
-bool CJackClient::WaitFor(const auto& done) const {
-  const auto deadline = std::chrono::steady_clock::now() + kGraphWait;
-  while (!done()) {
-    if (mShutDown.load() || std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+bool CJackClient::WaitFor(const auto& done) {
+  return mCycles.WaitFor(done, std::chrono::steady_clock::now() + kGraphWait);
 }
 
 // runs on the MIDI thread
 int CJackClient::OnProcess(jack_nframes_t frames, void* self) noexcept {
   auto& client = *static_cast<CJackClient*>(self);
-  client.mCyclesBegun.fetch_add(1);
+  client.mCycles.BeginCycle();
   for (auto& slot : client.mLive) {
     if (CJackMidiPort* port = slot.load()) port->Process(frames);
   }
-  client.mCyclesEnded.fetch_add(1);
+  client.mCycles.EndCycle();
   return 0;
 }
 
@@ -153,5 +155,6 @@ int CJackClient::OnXrun(void* self) noexcept {
 void CJackClient::OnShutdown(void* self) noexcept {
   auto& client = *static_cast<CJackClient*>(self);
   client.mShutDown.store(true);
+  client.mCycles.Stop();
   client.mErrors.Report("The JACK server has shut down.");
 }

@@ -3,12 +3,16 @@
 // patchbays show one), and counts the cycles the server reports as dropped (xruns), during
 // which MIDI in flight may have been lost.
 //
+// The client runs (takes part in the server's cycles) from its first port on: one that only
+// lists costs the server nothing, and opens and closes at once.
+//
 // Threads: the process callback runs on JACK's process thread and only walks a fixed table of
 // port slots (atomic pointers). Ports are added, connected and removed on other threads, one at
 // a time; a removed port is freed only once no cycle can still be using it. The xrun and
 // shutdown callbacks run on JACK's notification thread and only count and set flags.
 #pragma once
 
+#include "midi/platform/CJackCycleCounter.h"
 #include "midi/platform/MIDITypes.h"
 
 #include <jack/jack.h>
@@ -48,6 +52,7 @@ class CJackClient {
   bool HasPort(const std::string& name) const;
 
   // A port of ours named `name`: an input that delivers to `sink`, or without a sink an output.
+  // The first one sets the client running.
   OSStatus AddPort(const std::string& name, CMidiPacketSink* sink, CJackMidiPort*& port);
   // Once this returns, the process thread no longer touches the port.
   void RemovePort(CJackMidiPort* port);
@@ -57,7 +62,8 @@ class CJackClient {
 
  private:
   CJackClient(jack_client_t* client, CMidiErrorRelay& errors);
-  bool WaitFor(const auto& done) const;
+  bool WaitFor(const auto& done);
+  bool Activate();  // with mPortsMutex held
 
   static int OnProcess(jack_nframes_t frames, void* self) noexcept;
   static int OnXrun(void* self) noexcept;
@@ -67,11 +73,12 @@ class CJackClient {
   CMidiErrorRelay& mErrors;
   std::atomic<std::uint32_t> mXruns{0};
   std::atomic<bool> mShutDown{false};
-  // Cycles begun and ended: a removed port may still be in use by the cycle under way.
-  std::atomic<std::uint64_t> mCyclesBegun{0};
-  std::atomic<std::uint64_t> mCyclesEnded{0};
+  // Cycles begun and ended: a removed port may still be in use by the cycle under way, and
+  // what an output port queued is out once its cycle has ended.
+  CJackCycleCounter mCycles;
 
   std::mutex mPortsMutex;  // adding and removing ports
+  bool mActive = false;
   std::array<std::atomic<CJackMidiPort*>, kMaxPorts> mLive{};  // what the process thread sees
   std::array<std::unique_ptr<CJackMidiPort>, kMaxPorts> mOwned;
   // Ports removed while no cycle ran to prove them unused: freed once the client is closed.

@@ -1,12 +1,12 @@
 #include "midi/platform/CJackMidiPort.h"
 
+#include "midi/platform/CJackCycleCounter.h"
 #include "midi/platform/CMidiPacketSink.h"
 
 #include <jack/midiport.h>
 
 #include <chrono>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -22,7 +22,8 @@ constexpr auto kFullRingWait = std::chrono::seconds(2);
 
 }  // namespace
 
-CJackMidiPort::CJackMidiPort(jack_port_t* port, CMidiPacketSink* sink) : mPort(port), mSink(sink) {
+CJackMidiPort::CJackMidiPort(jack_port_t* port, CMidiPacketSink* sink, CJackCycleCounter& cycles)
+    : mPort(port), mSink(sink), mCycles(cycles) {
   if (mSink != nullptr) return;
   mRing = jack_ringbuffer_create(kRingBytes);
   if (mRing == nullptr) throw std::bad_alloc();
@@ -76,12 +77,22 @@ OSStatus CJackMidiPort::Queue(std::span<const std::uint8_t> message) {
   const Length length = static_cast<Length>(message.size());
   const std::size_t needed = sizeof length + message.size();
   if (needed > kRingBytes - 1) return kMIDIInvalidArgumentErr;
-  const auto deadline = std::chrono::steady_clock::now() + kFullRingWait;
-  while (jack_ringbuffer_write_space(mRing) < needed) {
-    if (std::chrono::steady_clock::now() > deadline) return kMIDISendErr;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const auto fits = [&] { return jack_ringbuffer_write_space(mRing) >= needed; };
+  if (!mCycles.WaitFor(fits, std::chrono::steady_clock::now() + kFullRingWait)) {
+    return kMIDISendErr;
   }
   jack_ringbuffer_write(mRing, reinterpret_cast<const char*>(&length), sizeof length);
   jack_ringbuffer_write(mRing, reinterpret_cast<const char*>(message.data()), message.size());
   return kMIDINoErr;
+}
+
+bool CJackMidiPort::WaitUntilSent(std::chrono::steady_clock::time_point deadline) {
+  if (mRing == nullptr) return true;
+  if (!mCycles.WaitFor([&] { return jack_ringbuffer_read_space(mRing) == 0; }, deadline)) {
+    return false;
+  }
+  // The cycle that took the last message has begun by now; the end of the next one means
+  // that every client of that cycle has run.
+  const std::uint64_t after = mCycles.GetBegun() + 1;
+  return mCycles.WaitFor([&] { return mCycles.GetEnded() >= after; }, deadline);
 }

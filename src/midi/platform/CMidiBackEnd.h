@@ -5,6 +5,7 @@
 
 #include "midi/platform/MIDITypes.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -37,6 +38,10 @@ class CMidiOutputLink {
   virtual ~CMidiOutputLink() = default;
   // Sends one whole message (a SysEx, or one channel or system message).
   virtual OSStatus SendMessage(std::span<const std::uint8_t> message) = 0;
+  // Returns once the messages sent so far have reached the MIDI system's receivers, or false
+  // when the deadline passed first. Links that hand each message over at once (ALSA, the
+  // built-in device) have nothing to wait for.
+  virtual bool WaitUntilSent(std::chrono::steady_clock::time_point /*deadline*/) { return true; }
 };
 
 class CMidiBackEnd {

@@ -131,6 +131,17 @@ bool CMidiSystem::CheckSetup() {
   return true;
 }
 
+bool CMidiSystem::WaitUntilSent(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  std::lock_guard sendLock(mSendMutex);
+  bool sent = true;
+  for (auto& [key, output] : mOutputs) {
+    if (!std::exchange(output.sentSinceWait, false)) continue;
+    if (!output.link->WaitUntilSent(deadline)) sent = false;
+  }
+  return sent;
+}
+
 void CMidiSystem::HoldSysexSends(bool held) { mSysexSender->SetHeld(held); }
 
 std::uint32_t CMidiSystem::GetDropoutCount() const {
@@ -250,18 +261,20 @@ bool CMidiSystem::IsDestination(MIDIEndpointRef endpoint) const {
 
 OSStatus CMidiSystem::OpenOutput(MIDIEndpointRef destination, const SMidiPortNames& names) {
   std::lock_guard sendLock(mSendMutex);
-  CMidiOutputLink* link = nullptr;
-  return FindOutput(destination, names, link);
+  SOutput* output = nullptr;
+  return FindOutput(destination, names, output);
 }
 
 OSStatus CMidiSystem::Send(MIDIEndpointRef destination, const SMidiPortNames& names,
                            std::span<const std::uint8_t> bytes) {
   std::lock_guard sendLock(mSendMutex);
-  CMidiOutputLink* link = nullptr;
-  OSStatus status = FindOutput(destination, names, link);
+  SOutput* output = nullptr;
+  OSStatus status = FindOutput(destination, names, output);
   if (status != kMIDINoErr) return status;
   const auto sendOne = [&](std::span<const std::uint8_t> message, bool /*truncated*/) {
-    if (status == kMIDINoErr && !message.empty()) status = link->SendMessage(message);
+    if (status != kMIDINoErr || message.empty()) return;
+    status = output->link->SendMessage(message);
+    output->sentSinceWait = true;
   };
   CMidiStreamParser parser(bytes.size());
   parser.Feed(bytes, sendOne);
@@ -270,7 +283,7 @@ OSStatus CMidiSystem::Send(MIDIEndpointRef destination, const SMidiPortNames& na
 }
 
 OSStatus CMidiSystem::FindOutput(MIDIEndpointRef destination, const SMidiPortNames& names,
-                                 CMidiOutputLink*& link) {
+                                 SOutput*& found) {
   CMidiBackEnd* backEnd = nullptr;
   std::string key;
   {
@@ -298,7 +311,7 @@ OSStatus CMidiSystem::FindOutput(MIDIEndpointRef destination, const SMidiPortNam
     }
     output.endpointKey = key;
   }
-  link = output.link.get();
+  found = &output;
   return kMIDINoErr;
 }
 

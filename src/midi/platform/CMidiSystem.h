@@ -21,6 +21,7 @@
 #include "midi/platform/CMidiErrorRelay.h"
 #include "midi/platform/MIDITypes.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -100,6 +101,12 @@ class CMidiSystem {
   void SetErrorHandler(CMidiErrorRelay::Handler handler) { mErrors.SetHandler(std::move(handler)); }
   const std::string& GetLastError() const { return mErrors.GetLastError(); }
 
+  // Waits until what was sent through each way out has reached the receivers (on JACK: out
+  // of the port's ring and a cycle further), at most `timeout` in all. Ways out that sent
+  // nothing since the last wait are not waited for, so this returns at once when nothing was
+  // sent. False when the time ran out. SysEx requests not yet sent are not waited for.
+  bool WaitUntilSent(std::chrono::milliseconds timeout);
+
   // While held, SysEx requests wait unsent (for tests and diagnosis).
   void HoldSysexSends(bool held);
 
@@ -125,6 +132,7 @@ class CMidiSystem {
   struct SOutput {
     std::string endpointKey;  // the back end's key when the link was opened
     std::unique_ptr<CMidiOutputLink> link;
+    bool sentSinceWait = false;  // something went out since the last WaitUntilSent
   };
 
   void OpenBackEnds(const Options& options);
@@ -148,9 +156,9 @@ class CMidiSystem {
   OSStatus OpenOutput(MIDIEndpointRef destination, const SMidiPortNames& names);
   OSStatus Send(MIDIEndpointRef destination, const SMidiPortNames& names,
                 std::span<const std::uint8_t> bytes);
-  // With mSendMutex held: the open link, or the status of opening it.
+  // With mSendMutex held: the output with its open link, or the status of opening it.
   OSStatus FindOutput(MIDIEndpointRef destination, const SMidiPortNames& names,
-                      CMidiOutputLink*& link);
+                      SOutput*& found);
   void EnqueueSysex(const CMidiClient* client, MIDISysexSendRequest& request,
                     SMidiPortNames names);
   void CancelSysex(const CMidiClient* client);

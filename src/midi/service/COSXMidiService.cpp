@@ -457,6 +457,8 @@ std::uint32_t COSXMidiService::GetDropoutCount() const {
   return mSystem.GetDropoutCount() - mDropoutsAtSetup;
 }
 
+void COSXMidiService::WaitUntilSent() { mSystem.WaitUntilSent(kSentWait); }
+
 // --- callbacks
 
 void COSXMidiService::NotifyProc(const MIDINotification* notification, void* refCon) {

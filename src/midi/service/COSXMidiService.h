@@ -21,6 +21,7 @@
 #include "midi/service/CMidiSystemPoller.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -84,6 +85,9 @@ class COSXMidiService : public CMidiOperation {
   std::int32_t SendSysxMsg(long outport, const unsigned char* data, long length) override;
   // The cycles the MIDI server (JACK) reported dropping since Setup; 0 on ALSA.
   std::uint32_t GetDropoutCount() const override;
+  // Waits for what went out through the MIDI system (at most kSentWait).
+  void WaitUntilSent() override;
+  static constexpr auto kSentWait = std::chrono::seconds(2);
 
   // --- the service's own operations
   // A menu with item 1 for no device and item index + 2 for the endpoint at that index (an
