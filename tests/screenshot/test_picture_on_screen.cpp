@@ -96,7 +96,11 @@ TEST_P(PictureOnScreenTest, TheScreenShowsTheDrawingRenderedAtItsScaledSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, PictureOnScreenTest,
-                         ::testing::Values(QSize(1100, 420), QSize(1300, 330)));
+                         ::testing::Values(QSize(1100, 420), QSize(1300, 330)),
+                         [](const auto& size) {
+                           return "Window" + std::to_string(size.param.width()) + "x" +
+                                  std::to_string(size.param.height());
+                         });
 
 // Runs the program again under a virtual X server; returns only when that cannot be done.
 void RerunUnderXvfb(int argc, char** argv) {
