@@ -1,6 +1,9 @@
 // Redrawing the device picture with all 50 caption boxes, on Qt's offscreen platform: the
 // picture pane rendered into an image with and without captions (the difference is what the
-// captions cost), and the caption layout alone.
+// captions cost), and the caption layout alone. Then the picture scaled (100 % to 300 % of
+// its own size) with all captions: the first frame at a new size (the drawing rendered sharp
+// for it), a frame at a size rendered before, and a frame while the size is being dragged out
+// (the last sharp rendering scaled as a stand-in).
 #include "document/CPatch.h"
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/LWindow.h"
@@ -16,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -44,7 +48,15 @@ class CPictureScene {
         dynamic_cast<CMainWindow*>(LWindow::CreateWindow(CMainWindow::kLayoutID, nullptr)));
     FillPatch(mPatch);
     mWindow->SetPatch(&mPatch);
+    mWindow->show();  // so that resizing the picture reaches it at once
     mImage = QImage(GetPicture().size(), QImage::Format_ARGB32_Premultiplied);
+  }
+
+  // The picture pane at `percent` of the drawing's own size, `extra` pixels larger.
+  void ScaleTo(int percent, int extra = 0) {
+    const QSize size = GetPicture().GetNaturalSize() * percent / 100 + QSize(extra, extra);
+    GetPicture().resize(size);
+    if (mImage.size() != size) mImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
   }
 
   CMainPicture& GetPicture() const { return *mWindow->GetPicture(); }
@@ -78,6 +90,43 @@ void BM_LayOutCaptions(benchmark::State& state) {
   for (auto _ : state) sScene->GetPicture().DrawCaptionBoxes(true);
 }
 BENCHMARK(BM_LayOutCaptions)->Unit(benchmark::kMicrosecond);
+
+constexpr int kScales[] = {100, 150, 200, 300};
+
+void BM_FirstFrameAtNewSize(benchmark::State& state) {
+  sScene->GetPicture().ShowMessages(true);
+  sScene->ScaleTo(int(state.range(0)));
+  for (auto _ : state) {
+    sScene->GetPicture().DropRenderings();
+    sScene->Render();
+  }
+}
+BENCHMARK(BM_FirstFrameAtNewSize)->ArgsProduct({{std::begin(kScales), std::end(kScales)}})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FrameAtRenderedSize(benchmark::State& state) {
+  sScene->GetPicture().ShowMessages(true);
+  sScene->ScaleTo(int(state.range(0)));
+  sScene->Render();
+  for (auto _ : state) sScene->Render();
+}
+BENCHMARK(BM_FrameAtRenderedSize)->ArgsProduct({{std::begin(kScales), std::end(kScales)}})
+    ->Unit(benchmark::kMillisecond);
+
+// Each frame a pixel wider or narrower, as while the window's edge is dragged.
+void BM_FrameWhileResizing(benchmark::State& state) {
+  sScene->GetPicture().ShowMessages(true);
+  sScene->ScaleTo(100);
+  sScene->Render();
+  int step = 0;
+  for (auto _ : state) {
+    sScene->ScaleTo(int(state.range(0)), ++step % 2 + 1);
+    if (!sScene->GetPicture().IsShowingStandIn(1)) state.SkipWithError("no stand-in shown");
+    sScene->Render();
+  }
+}
+BENCHMARK(BM_FrameWhileResizing)->ArgsProduct({{std::begin(kScales), std::end(kScales)}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

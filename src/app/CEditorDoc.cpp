@@ -1,6 +1,7 @@
 #include "app/CEditorDoc.h"
 
 #include "app/CEditorApp.h"
+#include "app/UWindowSettings.h"
 #include "document/CPatch.h"
 #include "document/CPatchHistory.h"
 #include "export/CHTMLWriter.h"
@@ -56,6 +57,7 @@ CEditorDoc::CEditorDoc(LCommander* superCommander, FSSpec* file) : LDocument(sup
   ThrowIfNil(mWindow);
   mWindow->SetPatch(mPatch.get());
   mModifiedMarker = std::make_unique<LModifiedMarker>(*this, *mWindow);
+  UWindowSettings::Restore(*mWindow);
   mWindow->Show();
 
   if (file != nullptr) {
@@ -69,6 +71,7 @@ CEditorDoc::~CEditorDoc() {
   if (IsOnDuty()) SwitchTarget(GetSuperCommander());
   SaveRecentFiles();
   CleanupTempFile();
+  UWindowSettings::Remember(*mWindow);
   mModifiedMarker.reset();
   // The window listens to the patch: it goes first.
   DeleteAllSubCommanders();

@@ -17,6 +17,7 @@
 #include <QRegion>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -56,6 +57,23 @@ void Offset(Rect& rect, std::int16_t horizontal, std::int16_t vertical) {
   rect.right = static_cast<std::int16_t>(rect.right + horizontal);
   rect.top = static_cast<std::int16_t>(rect.top + vertical);
   rect.bottom = static_cast<std::int16_t>(rect.bottom + vertical);
+}
+
+// The whole pixels that lie entirely inside `rect`.
+QRect InwardRect(const QRectF& rect) {
+  const int left = static_cast<int>(std::ceil(rect.left()));
+  const int top = static_cast<int>(std::ceil(rect.top()));
+  return {left, top, static_cast<int>(std::floor(rect.right())) - left,
+          static_cast<int>(std::floor(rect.bottom())) - top};
+}
+
+std::int16_t ToCoordinate(double value) {
+  return static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
+}
+
+Rect ToRect(const QRect& rect) {
+  return Rect{ToCoordinate(rect.top()), ToCoordinate(rect.left()),
+              ToCoordinate(rect.top() + rect.height()), ToCoordinate(rect.left() + rect.width())};
 }
 
 bool Contains(const Rect& rect, const Point& point) {
@@ -99,11 +117,71 @@ CMainPicture::CMainPicture(const LPaneData& data)
 
 CMainPicture::~CMainPicture() = default;
 
-long CMainPicture::FindHotAreaHitBy(const Point& localPoint) const {
+long CMainPicture::FindHotAreaHitBy(const Point& picturePoint) const {
   for (long index = 0; index < kControllerCount; ++index) {
-    if (Contains(kHotAreaInfo[index].hotRect, localPoint)) return index;
+    if (Contains(kHotAreaInfo[index].hotRect, picturePoint)) return index;
   }
   return -1;
+}
+
+double CMainPicture::GetPictureScale() const {
+  const QSize natural = GetNaturalSize();
+  return natural.isEmpty() ? 1.0 : double(GetPictureRect().width()) / natural.width();
+}
+
+Point CMainPicture::LocalToPicturePoint(Point localPoint) const {
+  const QRectF pixel = LocalToPictureRect(localPoint);
+  // The picture pixel under the local pixel's centre; rounded down, so that a point left of
+  // or above the picture stays outside it.
+  return Point{ToCoordinate(std::floor(pixel.center().y())),
+               ToCoordinate(std::floor(pixel.center().x()))};
+}
+
+QRectF CMainPicture::PictureToLocalRect(const Rect& pictureRect) const {
+  const QSize natural = GetNaturalSize();
+  const QRect area = GetPictureRect();
+  const QRectF rect(pictureRect.left, pictureRect.top, pictureRect.right - pictureRect.left,
+                    pictureRect.bottom - pictureRect.top);
+  if (natural.isEmpty()) return rect;
+  const double sx = double(area.width()) / natural.width();
+  const double sy = double(area.height()) / natural.height();
+  return {area.left() + rect.left() * sx, area.top() + rect.top() * sy, rect.width() * sx,
+          rect.height() * sy};
+}
+
+Point CMainPicture::PictureToLocalPoint(Point picturePoint) const {
+  // The local pixel under the picture pixel's centre: the two conversions undo each other at
+  // every scale of 1 or more.
+  const Rect pixel{picturePoint.v, picturePoint.h, static_cast<std::int16_t>(picturePoint.v + 1),
+                   static_cast<std::int16_t>(picturePoint.h + 1)};
+  const QPointF centre = PictureToLocalRect(pixel).center();
+  return Point{ToCoordinate(std::floor(centre.y())), ToCoordinate(std::floor(centre.x()))};
+}
+
+QRectF CMainPicture::LocalToPictureRect(Point localPoint) const {
+  const QSize natural = GetNaturalSize();
+  const QRect area = GetPictureRect();
+  const QRectF pixel(localPoint.h, localPoint.v, 1, 1);
+  if (natural.isEmpty() || area.isEmpty()) return pixel;
+  const double sx = double(natural.width()) / area.width();
+  const double sy = double(natural.height()) / area.height();
+  return {(pixel.left() - area.left()) * sx, (pixel.top() - area.top()) * sy, sx, sy};
+}
+
+Rect CMainPicture::LocalHotRect(long index) const {
+  const QRectF local = PictureToLocalRect(kHotAreaInfo[index].hotRect);
+  return Rect{ToCoordinate(std::round(local.top())), ToCoordinate(std::round(local.left())),
+              ToCoordinate(std::round(local.bottom())), ToCoordinate(std::round(local.right()))};
+}
+
+qreal CMainPicture::RingWidth() const { return kRingWidth * GetPictureScale(); }
+
+QFont CMainPicture::GetCaptionFont() const {
+  // Smaller than at scale 1 would be hard to read: the boxes then overlap a little more.
+  QFont font = mCaptionFont;
+  const int basePixels = mCaptionFont.pixelSize();
+  font.setPixelSize(std::max(basePixels, int(std::lround(basePixels * GetPictureScale()))));
+  return font;
 }
 
 void CMainPicture::SetPatch(CPatch* patch) {
@@ -126,10 +204,12 @@ void CMainPicture::SetHiliteArea(long index) {
 
 void CMainPicture::RefreshHilite(long index) {
   if (!ValidArea(index)) return;
-  const Rect& hot = kHotAreaInfo[index].hotRect;
+  const QRectF hot = PictureToLocalRect(kHotAreaInfo[index].hotRect);
+  const qreal width = RingWidth();
   Point portOrigin{0, 0};
   LocalToPortPoint(portOrigin);
-  QRegion ring = QRegion(ToQRect(hot)).subtracted(QRegion(ToQRect(Inset(hot, kRingWidth))));
+  const QRect inside = InwardRect(hot.adjusted(width, width, -width, -width));
+  const QRegion ring = QRegion(hot.toAlignedRect()).subtracted(QRegion(inside));
   InvalPortRgn(ring.translated(portOrigin.h, portOrigin.v));
 }
 
@@ -169,7 +249,7 @@ void CMainPicture::RefreshCaption(long index) {
 }
 
 void CMainPicture::ClickSelf(const SMouseDownEvent& event) {
-  ReportClick(FindHotAreaHitBy(event.whereLocal));
+  ReportClick(FindHotAreaHitBy(LocalToPicturePoint(event.whereLocal)));
 }
 
 void CMainPicture::ReportClick(long index) {
@@ -178,8 +258,8 @@ void CMainPicture::ReportClick(long index) {
 }
 
 Point CMainPicture::PictureHitPoint(const QPoint& widgetPoint) const {
-  return Point{static_cast<std::int16_t>(widgetPoint.y()),
-               static_cast<std::int16_t>(widgetPoint.x())};
+  return LocalToPicturePoint(Point{static_cast<std::int16_t>(widgetPoint.y()),
+                                   static_cast<std::int16_t>(widgetPoint.x())});
 }
 
 bool CMainPicture::event(QEvent* event) {
@@ -236,7 +316,7 @@ void CMainPicture::contextMenuEvent(QContextMenuEvent* event) {
 
 void CMainPicture::AdjustMouseSelf(Point portPoint, const EventRecord&) {
   PortToLocalPoint(portPoint);
-  if (FindHotAreaHitBy(portPoint) >= 0) {
+  if (FindHotAreaHitBy(LocalToPicturePoint(portPoint)) >= 0) {
     mHotCursor.Set();
   } else {
     UCursor::SetArrow();
@@ -255,33 +335,33 @@ void CMainPicture::DrawHiliteRing() const {
   if (painter == nullptr) return;
   painter->save();
   painter->setRenderHint(QPainter::Antialiasing, true);
-  painter->setPen(QPen(color_Hilite.ToQColor(), kRingWidth));
+  const qreal width = RingWidth();
+  painter->setPen(QPen(color_Hilite.ToQColor(), width));
   painter->setBrush(Qt::NoBrush);
   // The pen lies inside the hot rectangle, as a frame drawn with a 2-by-2 pen does.
-  const QRectF hot = ToQRect(kHotAreaInfo[mHiliteArea].hotRect);
-  const qreal half = kRingWidth / 2.0;
-  painter->drawRoundedRect(hot.adjusted(half, half, -half, -half), kRingCornerRadius,
-                           kRingCornerRadius);
+  const QRectF hot = PictureToLocalRect(kHotAreaInfo[mHiliteArea].hotRect);
+  const qreal half = width / 2.0;
+  const qreal radius = kRingCornerRadius * GetPictureScale();
+  painter->drawRoundedRect(hot.adjusted(half, half, -half, -half), radius, radius);
   painter->restore();
 }
 
 void CMainPicture::DrawFocusRing() const {
   QPainter* painter = GetPainter();
   if (painter == nullptr) return;
-  Rect frame;
-  CalcLocalFrameRect(frame);
   painter->save();
   painter->setRenderHint(QPainter::Antialiasing, false);
   painter->setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
   painter->setBrush(Qt::NoBrush);
-  painter->drawRect(ToQRect(frame).adjusted(0, 0, -1, -1));  // 1 pixel inside the pane
+  // Round the scaled picture, 1 pixel inside it, not round the letterbox margins.
+  painter->drawRect(GetPictureRect().adjusted(0, 0, -1, -1));
   painter->restore();
 }
 
 Rect CMainPicture::LayOutCaptionBox(long index, std::int16_t textWidth,
                                     std::int16_t lineHeight) const {
   const SHotAreaInfo& info = kHotAreaInfo[index];
-  const Rect& hot = info.hotRect;
+  const Rect hot = LocalHotRect(index);
   const auto hotWidth = static_cast<std::int16_t>(hot.right - hot.left);
   const auto hotHeight = static_cast<std::int16_t>(hot.bottom - hot.top);
   const auto blockHeight = static_cast<std::int16_t>(lineHeight * info.lines);
@@ -298,9 +378,8 @@ Rect CMainPicture::LayOutCaptionBox(long index, std::int16_t textWidth,
   box.left = static_cast<std::int16_t>(box.left - kCaptionMargin);
   box.right = static_cast<std::int16_t>(box.right + kCaptionMargin);
 
-  Rect frame;
-  CalcLocalFrameRect(frame);
-  frame = Inset(frame, kPaneMargin);
+  // Inside the picture, which is the pane less its margins.
+  const Rect frame = Inset(ToRect(GetPictureRect()), kPaneMargin);
   if (box.top < frame.top) Offset(box, 0, static_cast<std::int16_t>(frame.top - box.top));
   if (box.left < frame.left) Offset(box, static_cast<std::int16_t>(frame.left - box.left), 0);
   if (box.bottom > frame.bottom)
@@ -314,13 +393,14 @@ void CMainPicture::DrawCaptionBoxes(bool measureOnly) {
   QPainter* painter = measureOnly ? nullptr : GetPainter();
   if (!measureOnly && painter == nullptr) return;
 
-  const QFontMetrics metrics(mCaptionFont);
+  const QFont font = GetCaptionFont();
+  const QFontMetrics metrics(font);
   const auto ascent = static_cast<std::int16_t>(metrics.ascent());
   const auto lineHeight = static_cast<std::int16_t>(metrics.ascent() + metrics.descent());
   if (painter != nullptr) {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setFont(mCaptionFont);
+    painter->setFont(font);
   }
   for (long index = 0; index < kControllerCount; ++index) {
     const QString caption = CaptionText(*mPatch, index);

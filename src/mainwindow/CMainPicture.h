@@ -4,6 +4,13 @@
 // when one is clicked, rings the selected controller in red, and can show a caption box per
 // controller with the assignment in short form, coloured by the assignment's output port.
 //
+// The pane may have any size: the picture scales with it (LPicture), its aspect ratio kept,
+// and so do the hot areas, the ring and the caption boxes. Picture coordinates are those of
+// the drawing at its own size (712 by 206), in which kHotAreaInfo is given; every hit test
+// goes through LocalToPicturePoint, and what is drawn over the picture through
+// PictureToLocalPoint/PictureToLocalRect. The caption font grows with the picture but never
+// gets smaller than at the drawing's own size.
+//
 // It listens to its patch: while captions are shown, 'Init' redraws the pane and 'Pchg' or
 // 'Prcv' (param: long* controller index) redraw that controller's caption, old and new box.
 // The picture takes the keyboard focus (a dashed ring round the pane shows it): the arrow keys
@@ -57,11 +64,12 @@ class CMainPicture : public LPicture, public LBroadcaster, public LListener {
   explicit CMainPicture(const LPaneData& data);
   ~CMainPicture() override;
 
-  // The controller whose hot area holds the local point (the first from 0 up; rectangles are
-  // half-open: top and left edges inside, bottom and right edges outside), or -1.
-  virtual long FindHotAreaHitBy(const Point& localPoint) const;
+  // The controller whose hot area holds the point in picture coordinates (the first from 0
+  // up; rectangles are half-open: top and left edges inside, bottom and right edges outside),
+  // or -1.
+  virtual long FindHotAreaHitBy(const Point& picturePoint) const;
   // Invalidates the selection ring of a valid controller: its hot area less the same area
-  // inset by 2 pixels.
+  // inset by the ring's width (2 pixels at the picture's own size).
   virtual void RefreshHilite(long index);
   // Lays out the 50 caption boxes (kept for GetCaptionRect) and, unless `measureOnly`, draws
   // them. Needs a patch; draws only inside DrawSelf.
@@ -82,17 +90,26 @@ class CMainPicture : public LPicture, public LBroadcaster, public LListener {
   void ShowMessages(bool show);
   bool IsMessageVisible() const { return mMessageVisible; }
 
+  // Between the pane's local coordinates and picture coordinates. A local point in the margin
+  // around the picture maps outside the picture (negative, or beyond 712 by 206).
+  Point LocalToPicturePoint(Point localPoint) const;
+  Point PictureToLocalPoint(Point picturePoint) const;
+  QRectF PictureToLocalRect(const Rect& pictureRect) const;
+  // Local pixels per picture pixel: 1 at the drawing's own size.
+  double GetPictureScale() const;
+
   // 0 broadcasts nothing on clicks.
   void SetClickedMessage(MessageT message) { mClickedMessage = message; }
   MessageT GetClickedMessage() const { return mClickedMessage; }
 
-  // The caption box of a controller as last laid out (local coordinates).
+  // The caption box of a controller as last laid out (local coordinates, at the scale of
+  // that layout).
   const Rect& GetCaptionRect(long index) const;
   // Which colours the controller's caption box takes.
   long GetCaptionColorIndex(long index) const;
-  // The font of the captions: text traits 132 at a fixed pixel size, so that measuring and
-  // drawing agree on every paint device.
-  const QFont& GetCaptionFont() const { return mCaptionFont; }
+  // The font of the captions: text traits 132 at a pixel size, so that measuring and drawing
+  // agree on every paint device; scaled with the picture, never below its size at scale 1.
+  QFont GetCaptionFont() const;
 
   void ListenToMessage(MessageT message, void* param) override;
 
@@ -113,6 +130,11 @@ class CMainPicture : public LPicture, public LBroadcaster, public LListener {
   void DrawFocusRing() const;
   void RefreshCaption(long index);
   Rect LayOutCaptionBox(long index, std::int16_t textWidth, std::int16_t lineHeight) const;
+  // The hot area of a controller in local coordinates, whole pixels.
+  Rect LocalHotRect(long index) const;
+  qreal RingWidth() const;
+  // The area of the picture that a local pixel covers.
+  QRectF LocalToPictureRect(Point localPoint) const;
 
   CPatch* mPatch = nullptr;
   std::int32_t mHiliteArea = -1;
@@ -120,5 +142,5 @@ class CMainPicture : public LPicture, public LBroadcaster, public LListener {
   bool mMessageVisible = false;
   std::array<Rect, kControllerCount> mCaptionRects{};
   LColorCursor mHotCursor;
-  QFont mCaptionFont;
+  QFont mCaptionFont;  // at scale 1
 };

@@ -6,9 +6,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSize>
@@ -26,16 +23,14 @@
 namespace {
 
 // The fixed size of the device picture (pane 2 of the main window's layout).
+// The device drawing's own size: the main window opens with the picture at that size.
 QSize PictureSize() {
-  QFile layout(QStringLiteral(":/layouts/1000.json"));
-  if (!layout.open(QIODevice::ReadOnly)) return {};
-  const QJsonArray panes = QJsonDocument::fromJson(layout.readAll()).object()["panes"].toArray();
-  for (const QJsonValue& pane : panes) {
-    if (pane.toObject()["id"].toInt() != 2) continue;
-    const QJsonArray size = pane.toObject()["size"].toArray();
-    return {size[0].toInt(), size[1].toInt()};
-  }
-  return {};
+  QFile drawing(QStringLiteral(":/device/kvx-device.svg"));
+  if (!drawing.open(QIODevice::ReadOnly)) return {};
+  const QRegularExpression size(QStringLiteral(R"re(<svg[^>]*\swidth="(\d+)"\s+height="(\d+)")re"));
+  const auto match = size.match(QString::fromUtf8(drawing.readAll()));
+  if (!match.hasMatch()) return {};
+  return {match.captured(1).toInt(), match.captured(2).toInt()};
 }
 
 // Runs `command` and returns its exit status and output.

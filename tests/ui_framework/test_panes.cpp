@@ -37,9 +37,13 @@ TEST(LPicture, DrawsItsPictureResourceIntoItsFrame) {
   auto* picture = window->FindPaneByID<LPicture>(7);
   EXPECT_EQ(picture->GetPictureID(), QStringLiteral(":/pictures/halves.svg"));
   EXPECT_EQ(picture->sizeHint(), QSize(40, 20));
+  // Scaled to the pane with its 2:1 aspect ratio kept, in the middle.
+  const QRect area = picture->GetPictureRect();
+  EXPECT_EQ(area.width(), 2 * area.height());
+  EXPECT_LE((area.center() - picture->rect().center()).manhattanLength(), 1);
   const QImage image = picture->grab().toImage();
-  EXPECT_EQ(image.pixelColor(5, 10), QColor(Qt::red));
-  EXPECT_EQ(image.pixelColor(image.width() - 5, 10), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(area.left() + 5, area.center().y()), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(area.right() - 5, area.center().y()), QColor(Qt::blue));
   EXPECT_THROW(picture->SetPictureID(QStringLiteral("pictures/none.svg")), LException);
   EXPECT_EQ(picture->GetPictureID(), QStringLiteral(":/pictures/halves.svg")) << "kept";
 }

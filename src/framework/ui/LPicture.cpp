@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,16 +15,28 @@ namespace {
 // Pixel ratios for which a drawing may come rendered already.
 constexpr int kPrerenderedRatios[] = {1, 2};
 
+bool SameRatio(qreal a, qreal b) { return std::abs(a - b) < 1e-6; }
+
 }  // namespace
 
-LPicture::LPicture(const LPaneData& data) : LPane(data) { SetPictureID(data.GetString("picture")); }
+LPicture::LPicture(const LPaneData& data) : LPane(data) {
+  SetPictureID(data.GetString("picture"));
+  SetUpSharpRenderTimer();
+}
 
 LPicture::LPicture(LView* superView, PaneIDT paneID, const QString& picture)
     : LPane(superView, paneID) {
   SetPictureID(picture);
+  SetUpSharpRenderTimer();
 }
 
 LPicture::~LPicture() = default;
+
+void LPicture::SetUpSharpRenderTimer() {
+  mSharpRenderTimer.setSingleShot(true);
+  mSharpRenderTimer.setInterval(kSharpRenderDelayMs);
+  connect(&mSharpRenderTimer, &QTimer::timeout, this, [this] { update(); });
+}
 
 void LPicture::SetPictureID(const QString& picture) {
   QString path = picture;
@@ -52,51 +65,106 @@ void LPicture::SetPictureID(const QString& picture) {
   mPicture = path;
   mSvg = std::move(svg);
   mSvgSize = svgSize;
-  mSvgCache = QPixmap();
+  mRenderings.clear();
   mImage = image;
   updateGeometry();
   update();
 }
 
-QSize LPicture::sizeHint() const {
+QSize LPicture::GetNaturalSize() const {
   if (mSvgSize.isValid()) return mSvgSize;
   if (!mImage.isNull()) return mImage.size() / mImage.devicePixelRatio();
-  return LPane::sizeHint();
+  return {};
+}
+
+QSize LPicture::sizeHint() const {
+  const QSize natural = GetNaturalSize();
+  return natural.isValid() ? natural : LPane::sizeHint();
+}
+
+QRect LPicture::GetPictureRect() const {
+  const QSize natural = GetNaturalSize();
+  if (natural.isEmpty()) return rect();
+  const QSize fitted = natural.scaled(size(), Qt::KeepAspectRatio);
+  return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+}
+
+void LPicture::resizeEvent(QResizeEvent* event) {
+  LPane::resizeEvent(event);
+  // The first size is rendered sharp at once: there is nothing to stand in for it.
+  if (!mRenderings.empty()) mSharpRenderTimer.start();
+}
+
+bool LPicture::IsShowingStandIn(qreal pixelRatio) const {
+  return mSvgSize.isValid() && mSharpRenderTimer.isActive() && !mRenderings.empty() &&
+         FindRendering(PixelSizeAt(pixelRatio), pixelRatio) == nullptr;
 }
 
 void LPicture::DrawSelf() {
   QPainter* painter = GetPainter();
   if (painter == nullptr) return;
-  const QRectF frame(QPointF(0, 0), QSizeF(size()));
+  const QRect target = GetPictureRect();
   if (mSvgSize.isValid()) {
-    painter->drawPixmap(QPointF(0, 0), RenderedSvg(painter->device()->devicePixelRatioF()));
+    const qreal pixelRatio = painter->device()->devicePixelRatioF();
+    if (IsShowingStandIn(pixelRatio)) {
+      // While the user drags the window's edge: the last sharp rendering, scaled smoothly.
+      const QPixmap& last = mRenderings.front().pixmap;
+      painter->save();
+      painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+      painter->drawPixmap(QRectF(target), last, QRectF(last.rect()));
+      painter->restore();
+    } else {
+      painter->drawPixmap(target.topLeft(), RenderedSvg(pixelRatio));
+    }
   } else if (!mImage.isNull()) {
-    painter->drawPixmap(frame, mImage, QRectF(mImage.rect()));
+    painter->drawPixmap(QRectF(target), mImage, QRectF(mImage.rect()));
   }
+}
+
+QSize LPicture::PixelSizeAt(qreal pixelRatio) const {
+  return (QSizeF(GetPictureRect().size()) * pixelRatio).toSize();
+}
+
+const LPicture::SRendering* LPicture::FindRendering(QSize pixels, qreal pixelRatio) const {
+  const auto found = std::find_if(mRenderings.begin(), mRenderings.end(), [&](const auto& kept) {
+    return kept.pixels == pixels && SameRatio(kept.pixelRatio, pixelRatio);
+  });
+  return found == mRenderings.end() ? nullptr : &*found;
 }
 
 const QPixmap& LPicture::RenderedSvg(qreal pixelRatio) {
-  const QSize pixels = (QSizeF(size()) * pixelRatio).toSize();
-  if (mSvgCache.size() == pixels && mSvgCache.devicePixelRatio() == pixelRatio) return mSvgCache;
-  if (LoadPrerendered(pixelRatio, pixels)) return mSvgCache;
-  if (mSvg == nullptr) mSvg = std::make_unique<QSvgRenderer>(mPicture);
-  mSvgCache = QPixmap(pixels);
-  mSvgCache.setDevicePixelRatio(pixelRatio);
-  mSvgCache.fill(Qt::transparent);
-  QPainter cachePainter(&mSvgCache);
-  mSvg->render(&cachePainter, QRectF(QPointF(0, 0), QSizeF(size())));
-  return mSvgCache;
+  const QSize pixels = PixelSizeAt(pixelRatio);
+  if (const SRendering* kept = FindRendering(pixels, pixelRatio)) {
+    // Most recently used first: it is the stand-in while the next size is dragged out.
+    const auto at = mRenderings.begin() + (kept - mRenderings.data());
+    std::rotate(mRenderings.begin(), at, at + 1);
+    return mRenderings.front().pixmap;
+  }
+  QPixmap pixmap = LoadPrerendered(pixelRatio, pixels);
+  if (pixmap.isNull()) pixmap = RenderSvg(pixelRatio, pixels);
+  mRenderings.insert(mRenderings.begin(), SRendering{pixels, pixelRatio, std::move(pixmap)});
+  if (mRenderings.size() > kKeptRenderings) mRenderings.pop_back();
+  return mRenderings.front().pixmap;
 }
 
-bool LPicture::LoadPrerendered(qreal pixelRatio, QSize pixels) {
+QPixmap LPicture::RenderSvg(qreal pixelRatio, QSize pixels) {
+  if (mSvg == nullptr) mSvg = std::make_unique<QSvgRenderer>(mPicture);
+  QPixmap pixmap(pixels);
+  pixmap.setDevicePixelRatio(pixelRatio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  mSvg->render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels) / pixelRatio));
+  return pixmap;
+}
+
+QPixmap LPicture::LoadPrerendered(qreal pixelRatio, QSize pixels) const {
   for (const int ratio : kPrerenderedRatios) {
-    if (std::abs(pixelRatio - ratio) > 1e-6) continue;
+    if (!SameRatio(pixelRatio, ratio)) continue;
     QImage rendered = UPrerenderedPicture::Decode(
         UPrerenderedPicture::ResourceData(UPrerenderedPicture::PathFor(mPicture, ratio)));
-    if (rendered.size() != pixels) return false;
+    if (rendered.size() != pixels) return {};
     rendered.setDevicePixelRatio(pixelRatio);
-    mSvgCache = QPixmap::fromImage(std::move(rendered));
-    return true;
+    return QPixmap::fromImage(std::move(rendered));
   }
-  return false;
+  return {};
 }

@@ -98,7 +98,12 @@ void LWindow::ApplyTitle() {
   setWindowTitle(title + QLatin1String("[*]"));
 }
 
-void LWindow::Show() { show(); }
+void LWindow::Show() {
+  // A resizable window opens at the size its layout asks for unless it was given one: Qt's
+  // own first size shrinks a window holding wrapped text to its minimum width.
+  if (mResizable && !isVisible() && !testAttribute(Qt::WA_Resized)) resize(sizeHint());
+  show();
+}
 
 void LWindow::Select() {
   if (isMinimized()) showNormal();

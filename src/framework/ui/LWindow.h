@@ -17,7 +17,8 @@
 //   - Tab and Shift-Tab move through the window's fields in the order of the pane tree, which
 //     follows the layout (top to bottom, left to right), panels made later included.
 //   - "title" is the window title; "menuBar": true puts the application's menu bar on it;
-//     "resizable": false fixes its size to what its layout needs.
+//     "resizable": false fixes its size to what its layout needs; a resizable window opens at
+//     that size unless it was given another before Show.
 //   - ShowModified puts the desktop's unsaved-changes marker into the title (Qt's "[*]"); the
 //     descriptor text stays the title without it.
 #pragma once
