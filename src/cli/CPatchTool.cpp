@@ -15,9 +15,9 @@
 #include "export/CPatchJSON.h"
 #include "framework/core/FSSpec.h"
 #include "framework/core/LString.h"
+#include "framework/core/UMacRoman.h"
 #include "utilities/UAlert.h"
 #include "utilities/UFileUtils.h"
-#include "utilities/UMacRoman.h"
 #include "utilities/UStringUtils.h"
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
 #include "cli/CTerminalAlertPresenter.h"
 
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 void CTerminalAlertPresenter::CautionAlert(ResIDT /*alertID*/, const std::string& message) {
   // Alert texts are Mac Roman, like every string of the core.

@@ -58,14 +58,24 @@ struct SPatchParam {
   std::uint8_t channel;     // 0..15
   std::uint8_t data[kParamDataSize];
 
-  // The 39 bytes that travel in a bulk dump.
-  std::uint8_t* DeviceImage() { return &msgType; }
-  const std::uint8_t* DeviceImage() const { return &msgType; }
+  // The 39 bytes that travel in a bulk dump, msgType through data. They span several
+  // members, so they are addressed through the record's own bytes, not through &msgType.
+  std::uint8_t* DeviceImage();
+  const std::uint8_t* DeviceImage() const;
 };
 
 static_assert(sizeof(SPatchParam) == 168, "the record is stored byte for byte");
 static_assert(offsetof(SPatchParam, msgType) == 129);
 static_assert(offsetof(SPatchParam, data) == 134);
+static_assert(offsetof(SPatchParam, data) + kParamDataSize ==
+              offsetof(SPatchParam, msgType) + kDeviceImageSize);
+
+inline std::uint8_t* SPatchParam::DeviceImage() {
+  return reinterpret_cast<std::uint8_t*>(this) + offsetof(SPatchParam, msgType);
+}
+inline const std::uint8_t* SPatchParam::DeviceImage() const {
+  return reinterpret_cast<const std::uint8_t*>(this) + offsetof(SPatchParam, msgType);
+}
 
 // Option bits.
 constexpr std::uint8_t kOptionButtonModeMask = 0x03;

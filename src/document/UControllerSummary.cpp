@@ -5,7 +5,7 @@
 
 #include "document/CPatch.h"
 #include "framework/core/LString.h"
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "document/CPatch.h"
 #include "framework/core/LString.h"
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 using json = nlohmann::ordered_json;
 

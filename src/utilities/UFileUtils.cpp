@@ -1,6 +1,6 @@
 #include "utilities/UFileUtils.h"
 
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>

@@ -1,12 +1,7 @@
-# The tests of kvx ports, send and receive (in test_cli): they need kvx-device and the sources of
-# the terminal dialog host and transfer; the one over JACK runs under the private server of the
-# device tests' fixture (tests/device/DeviceTests.cmake), never at the same time as another test
-# on it.
+# The tests of kvx ports, send and receive (in test_cli): they need kvx-device; the one over
+# JACK runs under the private server of the device tests' fixture
+# (tests/device/DeviceTests.cmake), never at the same time as another test on it.
 if(TARGET test_cli)
-  target_sources(test_cli PRIVATE ${PROJECT_SOURCE_DIR}/src/cli/CTerminalDialogHost.cpp
-                                  ${PROJECT_SOURCE_DIR}/src/cli/CTerminalTransfer.cpp
-                                  ${PROJECT_SOURCE_DIR}/src/cli/CTerminalAlertPresenter.cpp
-                                  ${PROJECT_SOURCE_DIR}/src/cli/StInterruptCatcher.cpp)
   if(TARGET kvx-device)
     add_dependencies(test_cli kvx-device)
     target_compile_definitions(test_cli PRIVATE KVX_DEVICE_PROGRAM="$<TARGET_FILE:kvx-device>")

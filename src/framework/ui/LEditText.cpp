@@ -1,10 +1,10 @@
 #include "framework/ui/LEditText.h"
 
 #include "framework/core/LString.h"
+#include "framework/core/UMacRoman.h"
 #include "framework/ui/UCommands.h"
 #include "framework/ui/UEventGuard.h"
 #include "framework/ui/UKeyboard.h"
-#include "utilities/UMacRoman.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 #include "framework/ui/UKeyboard.h"
 
 #include "framework/core/TickCount.h"
+#include "framework/core/UMacRoman.h"
 #include "framework/ui/UKeyFilters.h"
-#include "utilities/UMacRoman.h"
 
 #include <QKeyEvent>
 

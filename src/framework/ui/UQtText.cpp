@@ -1,6 +1,6 @@
 #include "framework/ui/UQtText.h"
 
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 #include <algorithm>
 

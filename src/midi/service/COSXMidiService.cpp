@@ -3,6 +3,7 @@
 #include "framework/core/LException.h"
 #include "framework/core/LString.h"
 #include "framework/core/MidiBytes.h"
+#include "framework/core/UMacRoman.h"
 #include "midi/CMidiInQueue.h"
 #include "midi/SDeviceMenu.h"
 #include "midi/StMidiInDelivery.h"
@@ -10,7 +11,6 @@
 #include "midi/platform/CMidiInputPort.h"
 #include "midi/platform/CMidiOutputPort.h"
 #include "midi/platform/CMidiSystem.h"
-#include "utilities/UMacRoman.h"
 #include "utilities/UPreference.h"
 
 #include <algorithm>

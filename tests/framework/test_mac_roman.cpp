@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 namespace {
 

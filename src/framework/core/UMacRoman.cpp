@@ -1,4 +1,4 @@
-#include "utilities/UMacRoman.h"
+#include "framework/core/UMacRoman.h"
 
 #include <algorithm>
 #include <array>
