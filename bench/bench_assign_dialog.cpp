@@ -7,12 +7,8 @@
 #include "framework/core/LCommander.h"
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/LWindow.h"
-#include "framework/ui/UControlRegistry.h"
-#include "framework/ui/URegistrar.h"
-#include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
-#include "support/CPatchCmdEditField.h"
-#include "support/CSpinEditField.h"
+#include "mainwindow/UMainWindowClasses.h"
 
 #include <QApplication>
 
@@ -97,12 +93,7 @@ BENCHMARK(BM_RetargetTheDialog)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  UControlRegistry::RegisterViewClasses();
-  UControlRegistry::RegisterAMClasses();
-  URegistrar::RegisterClass<CSpinEditField>();
-  URegistrar::RegisterClass<CPatchCmdEditField>();
-  URegistrar::RegisterClass<CMainWindow>();
-  URegistrar::RegisterClass<CMainPicture>();
+  UMainWindowClasses::RegisterClasses();
   UAssignDialogClasses::RegisterClasses();
   LEventDispatcher dispatcher;
   CEditorScene scene;

@@ -7,11 +7,9 @@
 #include "document/CPatch.h"
 #include "framework/ui/LEventDispatcher.h"
 #include "framework/ui/LWindow.h"
-#include "framework/ui/UControlRegistry.h"
-#include "framework/ui/URegistrar.h"
 #include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
-#include "support/CPatchCmdEditField.h"
+#include "mainwindow/UMainWindowClasses.h"
 
 #include <QApplication>
 #include <QImage>
@@ -133,11 +131,7 @@ BENCHMARK(BM_FrameWhileResizing)->ArgsProduct({{std::begin(kScales), std::end(kS
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  UControlRegistry::RegisterViewClasses();
-  UControlRegistry::RegisterAMClasses();
-  URegistrar::RegisterClass<CPatchCmdEditField>();
-  URegistrar::RegisterClass<CMainWindow>();
-  URegistrar::RegisterClass<CMainPicture>();
+  UMainWindowClasses::RegisterClasses();
   LEventDispatcher dispatcher;
   CPictureScene scene;
   sScene = &scene;

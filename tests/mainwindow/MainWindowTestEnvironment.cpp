@@ -2,13 +2,9 @@
 // dispatcher as the application has them.
 #include "dialogs/assigndialog/UAssignDialogClasses.h"
 #include "framework/ui/LEventDispatcher.h"
-#include "framework/ui/UControlRegistry.h"
-#include "framework/ui/URegistrar.h"
-#include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
-#include "support/CPatchCmdEditField.h"
+#include "mainwindow/UMainWindowClasses.h"
 #include "support/CQtTestEnvironment.h"
-#include "support/CSpinEditField.h"
 
 #include <memory>
 
@@ -20,12 +16,7 @@ class CMainWindowEnvironment final : public kvxtest::CQtTestEnvironment {
 
  protected:
   void SetUpApplication() override {
-    UControlRegistry::RegisterViewClasses();
-    UControlRegistry::RegisterAMClasses();
-    URegistrar::RegisterClass<CPatchCmdEditField>();
-    URegistrar::RegisterClass<CSpinEditField>();
-    URegistrar::RegisterClass<CMainWindow>();
-    URegistrar::RegisterClass<CMainPicture>();
+    UMainWindowClasses::RegisterClasses();
     UAssignDialogClasses::RegisterClasses();
     mDispatcher = std::make_unique<LEventDispatcher>();
   }

@@ -19,11 +19,9 @@
 
 #include "document/CPatch.h"
 #include "framework/ui/LEventDispatcher.h"
-#include "framework/ui/UControlRegistry.h"
-#include "framework/ui/URegistrar.h"
 #include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
-#include "support/CPatchCmdEditField.h"
+#include "mainwindow/UMainWindowClasses.h"
 
 namespace {
 
@@ -128,11 +126,7 @@ int main(int argc, char** argv) {
     RerunUnderXvfb(argc, argv);
   ::setenv("QT_QPA_PLATFORM", HasDisplay() ? "xcb" : "offscreen", 1);
   QApplication application(argc, argv);
-  UControlRegistry::RegisterViewClasses();
-  UControlRegistry::RegisterAMClasses();
-  URegistrar::RegisterClass<CPatchCmdEditField>();
-  URegistrar::RegisterClass<CMainWindow>();
-  URegistrar::RegisterClass<CMainPicture>();
+  UMainWindowClasses::RegisterClasses();
   LEventDispatcher dispatcher;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
