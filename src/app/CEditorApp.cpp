@@ -18,18 +18,14 @@
 #include "framework/ui/LMenuBar.h"
 #include "framework/ui/LQtDialogHost.h"
 #include "framework/ui/UCommands.h"
-#include "framework/ui/UControlRegistry.h"
 #include "framework/ui/UNavServicesDialogs.h"
 #include "framework/ui/UQtText.h"
-#include "framework/ui/URegistrar.h"
-#include "mainwindow/CMainPicture.h"
 #include "mainwindow/CMainWindow.h"
 #include "mainwindow/MainWindowCommands.h"
+#include "mainwindow/UMainWindowClasses.h"
 #include "midi/CMidiOperation.h"
 #include "midi/platform/CMidiSystem.h"
 #include "midi/service/COSXMidiService.h"
-#include "support/CPatchCmdEditField.h"
-#include "support/CSpinEditField.h"
 #include "utilities/UAlert.h"
 #include "utilities/UPreference.h"
 
@@ -116,13 +112,8 @@ void CEditorApp::NameTheProgram() {
 }
 
 void CEditorApp::RegisterClasses() {
-  UControlRegistry::RegisterViewClasses();
-  URegistrar::RegisterClass<CSpinEditField>();
-  URegistrar::RegisterClass<CPatchCmdEditField>();
-  URegistrar::RegisterClass<CMainWindow>();
-  URegistrar::RegisterClass<CMainPicture>();
+  UMainWindowClasses::RegisterClasses();
   UAssignDialogClasses::RegisterClasses();
-  UControlRegistry::RegisterAMClasses();
 }
 
 // --- start and stop
