@@ -45,8 +45,10 @@ for target in "${targets[@]}"; do
   if "$BUILD/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -max_len="${MAX_LEN[$target]}" -artifact_prefix="$findings/" -print_final_stats=1 \
        "${dict[@]}" ${KVX_FUZZ_FLAGS:-} "$corpus" "${seeds[@]}" >"$log" 2>&1; then
-    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
-    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1)
+    # A forked run (-fork=N) prints no final stats: its last status line counts the runs.
+    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1 ||
+           grep -o '^#[0-9]*' "$log" | tr -d '#' | tail -1 || true)
+    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 || true)
     echo "fuzz_$target: ${runs:-?} runs, ${cov:-cov: ?}, no findings"
   else
     echo "fuzz_$target: FAILED (log: $log, input: $findings/)"
