@@ -70,10 +70,12 @@ TEST_P(PictureOnScreenTest, TheScreenShowsTheDrawingRenderedAtItsScaledSize) {
   mWindow->resize(GetParam());
   mWindow->Show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(mWindow.get()));
-  // The sharp rendering follows a resize after a short wait.
+  // The sharp rendering follows a resize once the size has held still.
   QTest::qWait(LPicture::kSharpRenderDelayMs * 3);
   CMainPicture& picture = *mWindow->GetPicture();
-  ASSERT_FALSE(picture.IsShowingStandIn(picture.devicePixelRatioF()));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !picture.IsShowingStandIn(picture.devicePixelRatioF()); }, 10000));
+  QTest::qWait(LPicture::kSharpRenderDelayMs);  // for its paint to reach the screen
 
   const QRect area = picture.GetPictureRect();
   const QPoint inWindow = picture.mapTo(mWindow.get(), area.topLeft());

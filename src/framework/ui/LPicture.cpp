@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,17 @@ namespace {
 constexpr int kPrerenderedRatios[] = {1, 2};
 
 bool SameRatio(qreal a, qreal b) { return std::abs(a - b) < 1e-6; }
+
+// Fills a pixmap or an image of the pixel size wanted with the drawing.
+template <typename Canvas>
+Canvas Rendered(QSvgRenderer& svg, Canvas canvas, qreal pixelRatio) {
+  canvas.setDevicePixelRatio(pixelRatio);
+  canvas.fill(Qt::transparent);
+  QPainter painter(&canvas);
+  svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(canvas.size()) / pixelRatio));
+  painter.end();
+  return canvas;
+}
 
 }  // namespace
 
@@ -30,12 +42,39 @@ LPicture::LPicture(LView* superView, PaneIDT paneID, const QString& picture)
   SetUpSharpRenderTimer();
 }
 
-LPicture::~LPicture() = default;
+LPicture::~LPicture() {
+  // The worker reads only its own copies, but it should not outlive the application's fonts.
+  mSharpRender.waitForFinished();
+}
 
 void LPicture::SetUpSharpRenderTimer() {
   mSharpRenderTimer.setSingleShot(true);
   mSharpRenderTimer.setInterval(kSharpRenderDelayMs);
-  connect(&mSharpRenderTimer, &QTimer::timeout, this, [this] { update(); });
+  connect(&mSharpRenderTimer, &QTimer::timeout, this, &LPicture::StartSharpRender);
+  connect(&mSharpRender, &QFutureWatcher<QImage>::finished, this, &LPicture::TakeSharpRender);
+}
+
+void LPicture::StartSharpRender() {
+  const qreal pixelRatio = devicePixelRatioF();
+  const QSize pixels = PixelSizeAt(pixelRatio);
+  if (!mSvgSize.isValid() || pixels.isEmpty() || FindRendering(pixels, pixelRatio) != nullptr) {
+    update();
+    return;
+  }
+  mSharpRenderPixels = pixels;
+  mSharpRenderRatio = pixelRatio;
+  mSharpRenderPending = true;
+  mSharpRender.setFuture(QtConcurrent::run(&LPicture::RenderSvgImage, mPicture, pixelRatio, pixels));
+}
+
+void LPicture::TakeSharpRender() {
+  mSharpRenderPending = false;
+  QImage image = mSharpRender.result();
+  if (image.isNull() || FindRendering(mSharpRenderPixels, mSharpRenderRatio) != nullptr) return;
+  mRenderings.insert(mRenderings.begin(), SRendering{mSharpRenderPixels, mSharpRenderRatio,
+                                                     QPixmap::fromImage(std::move(image))});
+  if (mRenderings.size() > kKeptRenderings) mRenderings.pop_back();
+  update();
 }
 
 void LPicture::SetPictureID(const QString& picture) {
@@ -96,8 +135,8 @@ void LPicture::resizeEvent(QResizeEvent* event) {
 }
 
 bool LPicture::IsShowingStandIn(qreal pixelRatio) const {
-  return mSvgSize.isValid() && mSharpRenderTimer.isActive() && !mRenderings.empty() &&
-         FindRendering(PixelSizeAt(pixelRatio), pixelRatio) == nullptr;
+  return mSvgSize.isValid() && (mSharpRenderTimer.isActive() || mSharpRenderPending) &&
+         !mRenderings.empty() && FindRendering(PixelSizeAt(pixelRatio), pixelRatio) == nullptr;
 }
 
 void LPicture::DrawSelf() {
@@ -149,12 +188,13 @@ const QPixmap& LPicture::RenderedSvg(qreal pixelRatio) {
 
 QPixmap LPicture::RenderSvg(qreal pixelRatio, QSize pixels) {
   if (mSvg == nullptr) mSvg = std::make_unique<QSvgRenderer>(mPicture);
-  QPixmap pixmap(pixels);
-  pixmap.setDevicePixelRatio(pixelRatio);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  mSvg->render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels) / pixelRatio));
-  return pixmap;
+  return Rendered(*mSvg, QPixmap(pixels), pixelRatio);
+}
+
+QImage LPicture::RenderSvgImage(const QString& path, qreal pixelRatio, QSize pixels) {
+  QSvgRenderer svg(path);
+  if (!svg.isValid()) return {};
+  return Rendered(svg, QImage(pixels, QImage::Format_ARGB32_Premultiplied), pixelRatio);
 }
 
 QPixmap LPicture::LoadPrerendered(qreal pixelRatio, QSize pixels) const {

@@ -6,6 +6,8 @@
 
 #include "framework/ui/LPane.h"
 
+#include <QFutureWatcher>
+#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 
@@ -37,7 +39,7 @@ class LPicture : public LPane {
   // Forgets the sharp renderings kept for the sizes shown so far.
   void DropRenderings() { mRenderings.clear(); }
   // Whether the next paint shows a scaled stand-in instead of the sharp rendering: the size
-  // changed less than kSharpRenderDelayMs ago and has not been rendered yet.
+  // changed less than kSharpRenderDelayMs ago, or its sharp rendering is still being made.
   bool IsShowingStandIn(qreal pixelRatio) const;
 
   QSize sizeHint() const override;
@@ -61,10 +63,16 @@ class LPicture : public LPane {
   static constexpr std::size_t kKeptRenderings = 4;
 
   void SetUpSharpRenderTimer();
+  // Once the size holds still, its sharp rendering is made on a worker thread (it can take
+  // longer than a frame at large sizes); the stand-in stays until it is taken in.
+  void StartSharpRender();
+  void TakeSharpRender();
   QSize PixelSizeAt(qreal pixelRatio) const;
   const SRendering* FindRendering(QSize pixels, qreal pixelRatio) const;
   QPixmap LoadPrerendered(qreal pixelRatio, QSize pixels) const;
   QPixmap RenderSvg(qreal pixelRatio, QSize pixels);
+  // Reads and renders the SVG with a renderer of its own, so that it may run on any thread.
+  static QImage RenderSvgImage(const QString& path, qreal pixelRatio, QSize pixels);
 
   QString mPicture;
 
@@ -74,4 +82,8 @@ class LPicture : public LPane {
   QPixmap mImage;
   // Runs while the size changes: until it fires, sizes not rendered yet show a stand-in.
   QTimer mSharpRenderTimer;
+  QFutureWatcher<QImage> mSharpRender;
+  QSize mSharpRenderPixels;  // what mSharpRender makes
+  qreal mSharpRenderRatio = 1;
+  bool mSharpRenderPending = false;  // from its start until it is taken in
 };
